@@ -1,1 +1,38 @@
-int main(){}
+// lumatix: the viewer's processing from a shell.
+// Exit status: 0 done, 1 refused or failed (the program's message on standard error),
+// 2 wrong usage.
+
+#include <iostream>
+
+#include "commands.h"
+#include "platform/build_info.h"
+
+int main(int argc, char** argv) {
+  using namespace lumatix;
+  CLI::App app{"Open, process, fit, plot and export circular-dichroism and stopped-flow measurement files.",
+               "lumatix"};
+  app.require_subcommand(1);
+  app.fallthrough();
+  app.set_version_flag("--version", std::string("lumatix ") + platform::kApplicationName + " " + platform::kVersion);
+
+  cli::InputOptions input;
+  app.add_flag("--allow-cary", input.allowCary, "Accept Cary spectrophotometer text files");
+
+  cli::addFormatsCommand(app);
+  cli::addInfoCommand(app, input);
+  cli::addHistoryCommand(app, input);
+  cli::addConvertCommand(app, input);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int code = app.exit(e);
+    return code == 0 ? 0 : 2;
+  } catch (const std::exception& e) {
+    std::cerr << e.what();
+    std::string text = e.what();
+    if (text.empty() || text.back() != '\n') std::cerr << '\n';
+    return 1;
+  }
+  return 0;
+}

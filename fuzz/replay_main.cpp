@@ -1,0 +1,38 @@
+// Runs a fuzz target over every file of the folders (or files) named on the command line,
+// without the fuzzing engine, so CTest can replay the corpora in any build.
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+namespace {
+
+int replay(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int count = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::filesystem::path path(argv[i]);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
+        if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') count += replay(entry.path());
+    } else if (std::filesystem::is_regular_file(path, ec)) {
+      count += replay(path);
+    }
+  }
+  std::printf("replayed %d inputs\n", count);
+  return 0;
+}

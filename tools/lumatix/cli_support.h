@@ -1,0 +1,35 @@
+#pragma once
+// What every command of the lumatix program shares: loading its input, printing texts,
+// and the refusals that end a command with status 1.
+
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+#include "datastore/data_store.h"
+
+namespace lumatix::cli {
+
+// A refusal or failure: what() is printed as it stands on standard error, status 1.
+class CommandError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Options every command that reads a file understands.
+struct InputOptions {
+  bool allowCary = false;
+};
+
+// Loads a file as the viewer would; the loader's own message on refusal, and
+// "Sorry!\n\nCan't open the file..." style text when the file cannot be read at all.
+std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const InputOptions& options);
+
+// Writes program text for a terminal: CR LF line ends become LF.
+void printText(std::ostream& out, const std::string& text);
+
+// A float in the default stream form (6 significant digits).
+std::string formatNumber(double value);
+
+}  // namespace lumatix::cli

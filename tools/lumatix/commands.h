@@ -1,0 +1,15 @@
+#pragma once
+// Each command of the lumatix program adds itself to the application here.
+
+#include <CLI/CLI.hpp>
+
+#include "cli_support.h"
+
+namespace lumatix::cli {
+
+void addFormatsCommand(CLI::App& app);
+void addInfoCommand(CLI::App& app, InputOptions& input);
+void addHistoryCommand(CLI::App& app, InputOptions& input);
+void addConvertCommand(CLI::App& app, InputOptions& input);
+
+}  // namespace lumatix::cli
