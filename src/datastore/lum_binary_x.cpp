@@ -81,6 +81,7 @@ void feedText(Crc32& crc, const std::string& s) {
 
 // A store whose file the reader would refuse is not written at all.
 void checkWritable(const DataStore& store, bool headerOnly) {
+  if (store.viewState.axisCount < 1) return;  // never initialised: "Datastore not valid" below
   auto refuse = [](const std::string& why) {
     throw std::runtime_error("This DataStore cannot be saved as LumBinaryX: " + why);
   };

@@ -8,7 +8,7 @@ namespace lumatix::cli {
 void addConvertCommand(CLI::App& app, InputOptions& input) {
   auto* command = app.add_subcommand("convert", "Read any readable file and write it whole in another format");
   static std::string in, out, format;
-  command->add_option("IN", in, "Input file")->required()->check(CLI::ExistingFile);
+  command->add_option("IN", in, "Input file")->required();
   command->add_option("OUT", out, "Output file")->required();
   command->add_option("--format", format, "Output format name (default: from the extension)");
   command->callback([&input] {

@@ -35,7 +35,7 @@ void printInfo(datastore::DataStore& store) {
 void addInfoCommand(CLI::App& app, InputOptions& input) {
   auto* command = app.add_subcommand("info", "Title, format, attributes, dimensions, properties, remarks, options and history titles");
   static std::vector<std::string> files;
-  command->add_option("FILE", files, "Files to describe")->required()->check(CLI::ExistingFile);
+  command->add_option("FILE", files, "Files to describe")->required();
   command->callback([&input] {
     bool first = true;
     for (const auto& file : files) {

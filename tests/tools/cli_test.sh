@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The lumatix command end to end on the bundled examples: results, messages and exit status.
+set -u
+lumatix="$1"
+examples="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+check() {  # check NAME EXPECTED_STATUS COMMAND...
+  local name="$1" expected="$2"
+  shift 2
+  "$@" >"$work/out" 2>"$work/err"
+  local status=$?
+  if [ "$status" -ne "$expected" ]; then
+    echo "FAIL $name: status $status, expected $expected"; cat "$work/err"; failures=$((failures + 1))
+  fi
+}
+
+contains() {  # contains NAME FILE TEXT
+  if ! grep -qF -- "$3" "$2"; then echo "FAIL $1: no '$3' in"; cat "$2"; failures=$((failures + 1)); fi
+}
+
+check formats 0 "$lumatix" formats
+[ "$(wc -l <"$work/out")" -eq 10 ] || { echo "FAIL formats: not ten lines"; failures=$((failures + 1)); }
+contains formats "$work/out" "LumBinaryX	.dsx	read"
+
+for f in "$examples"/*.dsx; do
+  check "info $f" 0 "$lumatix" info "$f"
+  contains "info $f" "$work/out" "Format: LumBinaryX"
+  contains "info $f" "$work/out" "DataStore initialized :"
+  [ -s "$work/err" ] && { echo "FAIL info $f: notes on stderr without --verbose"; failures=$((failures + 1)); }
+
+  # A LumBinaryX file written again is the same file, byte for byte.
+  check "convert $f" 0 "$lumatix" convert "$f" "$work/copy.dsx"
+  cmp -s "$f" "$work/copy.dsx" || { echo "FAIL convert $f: the copy differs"; failures=$((failures + 1)); }
+
+  # Through the older format and back: the same dimensions and values.
+  check "to dsb $f" 0 "$lumatix" convert "$f" "$work/old.dsb"
+  check "from dsb $f" 0 "$lumatix" convert "$work/old.dsb" "$work/back.dsx"
+  "$lumatix" info "$f" | sed -n '/^Dimensions/,/^Remarks/p' >"$work/a"
+  "$lumatix" info "$work/back.dsx" | sed -n '/^Dimensions/,/^Remarks/p' >"$work/b"
+  cmp -s "$work/a" "$work/b" || { echo "FAIL dsb round trip $f"; diff "$work/a" "$work/b"; failures=$((failures + 1)); }
+done
+
+check history 0 "$lumatix" history "$examples/cd_thermal_melt.dsx"
+contains history "$work/out" "DataStore created and initialized for data acquisition."
+contains history "$work/out" "Version : Morvath v.4.4.2.0 Build : "
+
+check verbose 0 "$lumatix" --verbose info "$examples/cd_thermal_melt.dsx"
+contains verbose "$work/err" "reading 2 comments"
+
+printf 'LumatixCSV\n1,2\n' >"$work/export.csv"
+check "export-only" 1 "$lumatix" info "$work/export.csv"
+contains "export-only" "$work/err" "CSV is an export only format."
+printf 'something\nelse\n' >"$work/unknown.txt"
+check unknown 1 "$lumatix" info "$work/unknown.txt"
+contains unknown "$work/err" "The file is of an unrecognised format"
+check missing 1 "$lumatix" info "$work/none.dsx"
+contains missing "$work/err" "Can't open the file"
+check "unknown extension" 1 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "$work/out.xyz"
+contains "unknown extension" "$work/err" "Error! Unknown format!"
+check "unwritable" 1 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "/nonexistent/out.dsx"
+contains "unwritable" "$work/err" "Can't open /nonexistent/out.dsx for writing."
+check usage 2 "$lumatix" info
+check "no command" 2 "$lumatix"
+check version 0 "$lumatix" --version
+contains version "$work/out" "4.4.2.0"
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+echo "cli: all checks passed"
