@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -5,6 +6,7 @@
 #include "datastore/data_store.h"
 #include "datastore/diagnostics.h"
 #include "datastore/lum_binary.h"
+#include "datastore/value_range.h"
 
 namespace lumatix::datastore {
 namespace {
@@ -279,9 +281,22 @@ void readLumBinaryX(DataStore& store, std::istream& in, bool headerOnly) {
   std::uint32_t byteCount = 0;
   need(d.u32(byteCount) && byteCount <= kMaxBinaryBlockBytes && byteCount == valueCount * 4);
   feedCount(crc, static_cast<std::int32_t>(byteCount));
-  need(d.floats(store.data.data, static_cast<std::size_t>(valueCount)));
-  crc.update(store.data.data, byteCount);
-  store.computeRange();
+  // Read in slices and check each while it is still in the cache, finding the value range on
+  // the way (what computeRange would find).
+  constexpr std::size_t kSlice = 1 << 20;
+  float lo = 0.0f, hi = 0.0f;
+  for (std::size_t at = 0; at < static_cast<std::size_t>(valueCount); at += kSlice) {
+    std::size_t n = std::min(kSlice, static_cast<std::size_t>(valueCount) - at);
+    float* slice = store.data.data + at;
+    need(d.floats(slice, n));
+    crc.update(slice, 4 * n);
+    if (at == 0) lo = hi = slice[0];
+    extendRange(slice, n, lo, hi);
+  }
+  if (valueCount > 0) {
+    store.minValue = lo;
+    store.maxValue = hi;
+  }
 
   std::int32_t entries = 0;
   if (!d.i32(entries) || entries < 0 || static_cast<std::uint64_t>(entries) > d.remaining() / kMinHistoryBytes)

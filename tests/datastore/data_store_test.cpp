@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <sstream>
 
 #include "datastore/data_store.h"
@@ -210,6 +212,48 @@ TEST(SmartPtr, LastOwnerDeletesThroughTheVirtualDestructor) {
     EXPECT_EQ(destroyed, 0);
   }
   EXPECT_EQ(destroyed, 1);
+}
+
+}  // namespace
+}  // namespace lumatix::datastore
+
+namespace lumatix::datastore {
+namespace {
+
+// The plain loop the fast range must agree with, NaNs included.
+std::pair<double, double> loopRange(const std::vector<float>& v) {
+  double lo = v[0], hi = v[0];
+  for (std::size_t i = v.size(); i-- > 0;) {
+    if (v[i] < lo) lo = v[i];
+    if (v[i] > hi) hi = v[i];
+  }
+  return {lo, hi};
+}
+
+TEST(DataStore, ComputeRangeAgreesWithThePlainLoop) {
+  testing::FixedProviders fixed;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  std::vector<std::vector<float>> cases{{1, -2, 3}, {nan, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17},
+                                        {5, nan, -7, 9, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, -8}};
+  std::vector<float> many(1001);
+  for (std::size_t i = 0; i < many.size(); ++i) many[i] = static_cast<float>((i * 7919) % 1000) - 500.0f;
+  many[400] = nan;
+  cases.push_back(many);
+  for (const auto& values : cases) {
+    DataStore s("r", 1, 1);
+    s.properties[0] = "P";
+    s.dimensions[0] = Dimension("D", values);
+    s.initialise();
+    std::copy(values.begin(), values.end(), s.data.data);
+    s.computeRange();
+    auto [lo, hi] = loopRange(values);
+    if (std::isnan(lo)) {
+      EXPECT_TRUE(std::isnan(s.minValue) && std::isnan(s.maxValue));
+    } else {
+      EXPECT_EQ(s.minValue, lo);
+      EXPECT_EQ(s.maxValue, hi);
+    }
+  }
 }
 
 }  // namespace
