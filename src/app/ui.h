@@ -1,0 +1,42 @@
+#pragma once
+// app::Ui: the one way the program's commands reach the person using it. The Qt GUI
+// implements it with real dialogs, the command line on the terminal, tests with a script.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumatix::app {
+
+enum class Icon { None, Information, Warning, Error, Question };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Answer { Ok, Cancel, Yes, No, Retry };
+
+struct FileFilter {
+  std::string name;     // "LumBinaryX  (*.dsx)"
+  std::string pattern;  // "*.dsx"
+};
+
+struct FileChoice {
+  std::string path;
+  int filterIndex = 1;  // counted from 1, in the order the filters were offered
+};
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  // Shows an already formatted text (never used as a format) and returns the button chosen.
+  virtual Answer showMessage(const std::string& text, const std::string& caption, Icon icon, Buttons buttons) = 0;
+
+  // Asks for a file to open or a name to save under; nullopt when the person cancels.
+  virtual std::optional<FileChoice> chooseOpenFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                                   const std::string& folder) = 0;
+  virtual std::optional<FileChoice> chooseSaveFile(const std::string& title, const std::string& suggestedName,
+                                                   const std::vector<FileFilter>& filters, int filterIndex) = 0;
+
+  // Long work reports how far it has come (0..1); the default shows nothing.
+  virtual void progress(const std::string& what, double fraction);
+};
+
+}  // namespace lumatix::app
