@@ -1,0 +1,244 @@
+#include "plot/graph.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "plot/column_reduction.h"
+
+namespace lumatix::plot {
+namespace {
+
+constexpr double kLeft = 80, kRight = 24, kTop = 36, kBottom = 56, kLegendWidth = 170;
+
+std::string tickLabel(double t, bool logarithmic) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", logarithmic ? std::pow(10.0, t) : t);
+  return text;
+}
+
+// Major tick positions between lo and hi, as the axis labels show them.
+std::vector<double> majorTicks(double lo, double hi, double step) {
+  std::vector<double> ticks;
+  if (!(step > 0) || !std::isfinite(lo) || !std::isfinite(hi) || (hi - lo) / step > 1000) return ticks;
+  double start = lo - std::fmod(lo, step);
+  for (int k = 0;; ++k) {
+    double t = start + k * step;
+    if (t > hi) break;
+    if (t < lo) continue;
+    ticks.push_back(std::fabs(t) < 1e-11 ? 0.0 : t);
+  }
+  return ticks;
+}
+
+}  // namespace
+
+Graph::Graph() : wheel_(255, 190.0f), xAxis_(0, 1), yAxis_(0, 1) {}
+
+void Graph::SetTitles(const char* title1, const char* title2) {
+  title1_ = title1 ? title1 : "no title";
+  title2_ = title2 ? title2 : "no title";
+}
+
+void Graph::setSelectedRange(std::size_t first, std::size_t last) {
+  first_ = first;
+  last_ = last;
+}
+
+void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<double>>& y,
+                    const std::vector<std::string>& names, const std::vector<bool>& shown,
+                    const std::vector<bool>& selected) {
+  if (x.empty()) throw std::invalid_argument("No x-axis data.");
+  if (y.empty() || y[0].empty()) throw std::invalid_argument("Data matrix is empty.");
+  for (const auto& row : y)
+    if (row.size() != x.size()) throw std::invalid_argument("Data matrix size mismatch.");
+  while (colours_.size() < y.size()) colours_.push_back(wheel_.NextColour());
+
+  std::vector<double> px = x;
+  std::vector<std::vector<double>> py = y;
+  if (logY_)
+    for (auto& row : py)
+      for (auto& v : row) v = v > 0 ? std::log10(v) : kLogMarker;
+  if (logX_) {
+    std::vector<double> keptX;
+    std::vector<std::vector<double>> keptY(py.size());
+    for (std::size_t i = 0; i < px.size(); ++i) {
+      if (px[i] <= 0) continue;
+      keptX.push_back(std::log10(px[i]));
+      for (std::size_t t = 0; t < py.size(); ++t) keptY[t].push_back(py[t][i]);
+    }
+    if (keptX.empty()) throw std::invalid_argument("No x-axis data after removing negative log values.");
+    if (keptY.empty()) throw std::invalid_argument("No y-axis data after removing negative log values.");
+    px = std::move(keptX);
+    py = std::move(keptY);
+  }
+
+  x_ = std::move(px);
+  y_ = std::move(py);
+  names_ = names;
+  names_.resize(y_.size());
+  shown_ = shown;
+  shown_.resize(y_.size(), true);
+  selected_ = selected;
+  selected_.resize(y_.size(), false);
+  first_ = 0;
+  last_ = x_.size() - 1;
+
+  xMin_ = xMax_ = x_[0];
+  for (double v : x_) {
+    if (v < xMin_) xMin_ = v;
+    if (v > xMax_) xMax_ = v;
+  }
+  if (xMax_ - xMin_ == 0.0) {
+    xMax_ += 1;
+    xMin_ -= 1;
+  }
+  descending_ = x_.back() < x_.front();
+  bool any = false;
+  for (std::size_t t = 0; t < y_.size(); ++t) {
+    if (!shown_[t]) continue;
+    for (double v : y_[t]) {
+      if (v == kLogMarker || !std::isfinite(v)) continue;
+      if (!any || v < yMin_) yMin_ = v;
+      if (!any || v > yMax_) yMax_ = v;
+      any = true;
+    }
+  }
+  if (!any) yMin_ = 0, yMax_ = 1;
+  if (yMax_ - yMin_ == 0.0) {
+    yMax_ += 1;
+    yMin_ -= 1;
+  }
+  ready_ = true;
+  resetRanges();
+}
+
+void Graph::resetRanges() {
+  xAxis_.SetRange(xMin_, xMax_);
+  yAxis_.SetRange(yMin_ - marginY(), yMax_ + marginY());
+}
+
+void Graph::setXRange(double from, double to) { xAxis_.SetRange(from, to); }
+void Graph::setYRange(double from, double to) { yAxis_.SetRange(from, to); }
+
+Rect Graph::plotArea(double width, double height) const {
+  double right = width - kRight - (legend_ ? kLegendWidth : 0);
+  return {kLeft, kTop, std::max(kLeft + 10, right), std::max(kTop + 10, height - kBottom)};
+}
+
+Transform Graph::dataToCanvas(const Rect& area) const {
+  double xSpan = xAxis_.max - xAxis_.min, ySpan = yAxis_.max - yAxis_.min;
+  return Transform::translation(-xAxis_.min, -yAxis_.min)
+      .then(Transform::scaling(area.width() / xSpan, -area.height() / ySpan))
+      .then(Transform::translation(area.left, area.bottom));
+}
+
+void Graph::Paint(Canvas& c) {
+  Rect area = plotArea(c.width(), c.height());
+  c.setClip(std::nullopt);
+  c.fillRect({0, 0, c.width(), c.height()}, kWhite);
+  if (!heading_.empty()) {
+    Font bold = font_;
+    bold.bold = true;
+    c.text({(area.left + area.right) / 2, 8}, heading_, HAlign::Centre, VAlign::Top, bold, kBlack);
+  }
+  drawAxes(c, area);
+  if (ready_) drawTraces(c, area);
+  c.setClip(std::nullopt);
+  c.setPen(kBlack, 1, PenStyle::Solid);
+  c.moveTo({area.left, area.top});
+  c.lineTo({area.right, area.top});
+  c.lineTo({area.right, area.bottom});
+  c.lineTo({area.left, area.bottom});
+  c.lineTo({area.left, area.top});
+  if (legend_ && ready_) drawLegend(c, area);
+}
+
+void Graph::drawAxes(Canvas& c, const Rect& area) {
+  Transform toCanvas = dataToCanvas(area);
+  auto at = [&](double x, double y) {
+    TwoDPoint p = toCanvas.apply({x, y});
+    return Point{p.x, p.y};
+  };
+  const double xLo = xAxis_.min, xHi = xAxis_.max, yLo = yAxis_.min, yHi = yAxis_.max;
+
+  for (double t : majorTicks(xLo, xHi, xAxis_.majorStep)) {
+    Point p = at(t, yLo);
+    if (grid_) {
+      c.setPen(kGridGrey, 1, PenStyle::Dotted);
+      c.moveTo({p.x, area.bottom});
+      c.lineTo({p.x, area.top});
+    } else {
+      c.setPen(kBlack, 1, PenStyle::Solid);
+      c.moveTo({p.x, area.bottom});
+      c.lineTo({p.x, area.bottom - 0.02 * area.height()});
+    }
+    c.text({p.x, area.bottom + 4}, tickLabel(t, logX_), HAlign::Centre, VAlign::Top, font_, kBlack);
+  }
+  for (double t : majorTicks(yLo, yHi, yAxis_.majorStep)) {
+    Point p = at(xLo, t);
+    if (grid_) {
+      c.setPen(kGridGrey, 1, PenStyle::Dotted);
+      c.moveTo({area.left, p.y});
+      c.lineTo({area.right, p.y});
+    } else {
+      c.setPen(kBlack, 1, PenStyle::Solid);
+      c.moveTo({area.left, p.y});
+      c.lineTo({area.left + 0.02 * area.width(), p.y});
+    }
+    c.text({area.left - 4, p.y}, tickLabel(t, logY_), HAlign::Right, VAlign::Middle, font_, kBlack);
+  }
+  c.text({(area.left + area.right) / 2, area.bottom + 26}, title1_, HAlign::Centre, VAlign::Top, font_, kBlack);
+  c.text({16, (area.top + area.bottom) / 2}, title2_, HAlign::Centre, VAlign::Middle, font_, kBlack, 90);
+}
+
+void Graph::drawTraces(Canvas& c, const Rect& area) {
+  c.setClip(area);
+  Transform toCanvas = dataToCanvas(area);
+  const double pixelsPerUnit = area.width() / (xAxis_.max - xAxis_.min);
+  std::vector<std::size_t> kept;
+  std::vector<Point> line;
+  const std::size_t n = x_.size();
+
+  for (std::size_t t = 0; t < y_.size(); ++t) {
+    if (!shown_[t]) continue;
+    const std::vector<double>& y = y_[t];
+    const Colour own = Colour::fromPacked(colours_[t]);
+    const double width = selected_[t] ? 2.0 : 1.0;
+    // Before, inside and after the selected index range; each broken at log markers.
+    const std::size_t cuts[4] = {0, std::min(first_, n), std::min(last_ + 1, n), n};
+    for (int piece = 0; piece < 3; ++piece) {
+      std::size_t from = cuts[piece], to = cuts[piece + 1];
+      if (piece > 0 && from > 0) --from;  // join the pieces
+      if (to <= from) continue;
+      c.setPen(piece == 1 ? own : kOutsideGrey, width, PenStyle::Solid);
+      std::size_t runStart = from;
+      for (std::size_t i = from; i <= to; ++i) {
+        if (i < to && y[i] != kLogMarker) continue;
+        kept.clear();
+        reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept);
+        line.clear();
+        for (std::size_t k : kept) {
+          TwoDPoint p = toCanvas.apply({x_[k], y[k]});
+          line.push_back({p.x, p.y});
+        }
+        if (line.size() >= 2) c.polyline(line);
+        runStart = i + 1;
+      }
+    }
+  }
+}
+
+void Graph::drawLegend(Canvas& c, const Rect& area) {
+  double x = area.right + 12, y = area.top + 4;
+  for (std::size_t t = 0; t < y_.size() && y < area.bottom; ++t) {
+    if (!shown_[t]) continue;
+    c.setPen(Colour::fromPacked(colours_[t]), selected_[t] ? 3 : 2, PenStyle::Solid);
+    c.moveTo({x, y + 7});
+    c.lineTo({x + 22, y + 7});
+    c.text({x + 28, y + 7}, names_[t], HAlign::Left, VAlign::Middle, font_, kBlack);
+    y += 18;
+  }
+}
+
+}  // namespace lumatix::plot

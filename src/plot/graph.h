@@ -1,0 +1,93 @@
+#pragma once
+// Graph: the plot window's drawing of a set of traces that share one x vector, with two
+// axes, titles, optional logarithmic axes, a grid or tick marks, a legend, and one colour per
+// trace from the colour wheel (appended as traces arrive, never reassigned).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plot/canvas.h"
+#include "plot/colour_wheel.h"
+#include "plot/scale.h"
+#include "plot/two_d_point.h"
+
+namespace lumatix::plot {
+
+// The y value that stands for a non-positive value on a logarithmic y axis.
+inline constexpr double kLogMarker = -1e100;
+
+class Graph {
+ public:
+  Graph();
+
+  // Validates and prepares new data; throws std::invalid_argument with the message to show
+  // ("No x-axis data.", "Data matrix is empty.", "Data matrix size mismatch.", or the log-axis
+  // messages), keeping the previous data. shown: whether each trace is drawn; selected:
+  // whether it is drawn bold.
+  void SetData(const std::vector<double>& x, const std::vector<std::vector<double>>& y,
+               const std::vector<std::string>& names, const std::vector<bool>& shown,
+               const std::vector<bool>& selected);
+  // A null title is "no title".
+  void SetTitles(const char* title1, const char* title2);
+  void SetHeading(std::string heading) { heading_ = std::move(heading); }
+
+  void setLogX(bool on) { logX_ = on; }
+  void setLogY(bool on) { logY_ = on; }
+  void setGrid(bool on) { grid_ = on; }
+  void setLegend(bool on) { legend_ = on; }
+  // The points first..last are drawn in colour, the rest in light grey.
+  void setSelectedRange(std::size_t first, std::size_t last);
+
+  // The visible ranges.
+  void setXRange(double from, double to);
+  void setYRange(double from, double to);
+  // Both axes back to the data's extents widened by the margins.
+  void resetRanges();
+
+  // Lays the plot out on a canvas of the given size and draws it.
+  void Paint(Canvas& canvas);
+  // The plot area for a canvas of the given size.
+  Rect plotArea(double width, double height) const;
+  // Data to canvas co-ordinates for the last layout, and back.
+  Transform dataToCanvas(const Rect& area) const;
+
+  const std::vector<std::uint32_t>& colours() const { return colours_; }
+  const std::string& title1() const { return title1_; }
+  const std::string& title2() const { return title2_; }
+  bool descendingX() const { return descending_; }
+  bool ready() const { return ready_; }
+  std::size_t sampleCount() const { return x_.size(); }
+  std::size_t traceCount() const { return y_.size(); }
+  const std::vector<double>& x() const { return x_; }
+  const std::vector<std::vector<double>>& plotted() const { return y_; }
+  double xMin() const { return xMin_; }
+  double xMax() const { return xMax_; }
+  double yMin() const { return yMin_; }
+  double yMax() const { return yMax_; }
+  double marginX() const { return 0.05 * (xMax_ - xMin_); }
+  double marginY() const { return 0.05 * (yMax_ - yMin_); }
+  const CScale& xAxis() const { return xAxis_; }
+  const CScale& yAxis() const { return yAxis_; }
+
+ private:
+  void drawAxes(Canvas& c, const Rect& area);
+  void drawTraces(Canvas& c, const Rect& area);
+  void drawLegend(Canvas& c, const Rect& area);
+
+  std::vector<double> x_;
+  std::vector<std::vector<double>> y_;
+  std::vector<std::string> names_;
+  std::vector<bool> shown_, selected_;
+  std::vector<std::uint32_t> colours_;
+  CColourWheel wheel_;
+  bool logX_ = false, logY_ = false, grid_ = false, legend_ = false, ready_ = false, descending_ = false;
+  std::size_t first_ = 0, last_ = 0;
+  double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;
+  CScale xAxis_, yAxis_;
+  std::string title1_ = "no title", title2_ = "no title", heading_;
+  Font font_;
+};
+
+}  // namespace lumatix::plot
