@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <random>
+
+#include "plot/column_reduction.h"
+
+namespace lumatix::plot {
+namespace {
+
+// Per pixel column: the lowest and highest y and the first and last point.
+struct ColumnSummary {
+  double lo, hi;
+  std::size_t first, last;
+  bool operator==(const ColumnSummary&) const = default;
+};
+
+std::map<long long, ColumnSummary> summarise(const std::vector<double>& x, const std::vector<double>& y,
+                                             const std::vector<std::size_t>& indices, double origin, double scale) {
+  std::map<long long, ColumnSummary> columns;
+  for (std::size_t i : indices) {
+    long long c = static_cast<long long>(std::floor((x[i] - origin) * scale));
+    auto [it, fresh] = columns.try_emplace(c, ColumnSummary{y[i], y[i], i, i});
+    if (!fresh) {
+      it->second.lo = std::min(it->second.lo, y[i]);
+      it->second.hi = std::max(it->second.hi, y[i]);
+      it->second.last = i;
+    }
+  }
+  return columns;
+}
+
+TEST(ColumnReduction, KeepsEveryColumnsExtremesAndEnds) {
+  std::mt19937 random(5);
+  std::normal_distribution<double> noise;
+  for (bool descending : {false, true}) {
+    const std::size_t n = 200000;
+    std::vector<double> x(n), y(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      const double f = static_cast<double>(i) / static_cast<double>(n);
+      x[i] = descending ? 260.0 - 80.0 * f : 180.0 + 80.0 * f;
+      y[i] = std::sin(static_cast<double>(i) * 1e-4) + 0.1 * noise(random);
+    }
+    const double scale = 1000.0 / 80.0;  // 1000 columns across
+    std::vector<std::size_t> all(n), kept;
+    for (std::size_t i = 0; i < n; ++i) all[i] = i;
+    reduceToColumns(x.data(), y.data(), 0, n, 180.0, scale, kept);
+    EXPECT_LE(kept.size(), 4u * 1001u);
+    EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end()));
+    EXPECT_EQ(summarise(x, y, kept, 180.0, scale), summarise(x, y, all, 180.0, scale));
+  }
+}
+
+TEST(ColumnReduction, ShortAndUnorderedRunsKeepWhatTheyNeed) {
+  std::vector<double> x{0.1, 0.2, 5.5, 0.3}, y{1, -1, 2, 3};
+  std::vector<std::size_t> kept;
+  reduceToColumns(x.data(), y.data(), 0, 4, 0.0, 1.0, kept);
+  EXPECT_EQ(kept, (std::vector<std::size_t>{0, 1, 2, 3}));
+  kept.clear();
+  reduceToColumns(x.data(), y.data(), 2, 2, 0.0, 1.0, kept);
+  EXPECT_TRUE(kept.empty());
+}
+
+}  // namespace
+}  // namespace lumatix::plot
