@@ -117,6 +117,12 @@ void CDataSet::Load(const DataStore& store, int xDim, int traceDim, int valueInd
     }
   }
 
+  // The usual layout (x the fastest dimension, no appended points before measured ones)
+  // copies each row in one sweep.
+  bool leadingContiguousA = xStride == 1;
+  for (std::size_t j = 0; leadingContiguousA && j < offsetsA.size(); ++j)
+    leadingContiguousA = offsetsA[j] == static_cast<std::int64_t>(j);
+
   const int traces = traceDim >= 0 ? store.dimensions[traceDim].size() : 1;
   const std::int64_t traceStride = traceDim >= 0 ? store.stride(traceDim) : 0;
   result.yA.assign(static_cast<std::size_t>(traces), {});
@@ -130,11 +136,14 @@ void CDataSet::Load(const DataStore& store, int xDim, int traceDim, int valueInd
     if (traceDim >= 0) result.zValues[ti] = store.dimensions[traceDim].values[t];
     const float* first = block + base + t * traceStride;
     auto& rowA = result.yA[ti];
-    rowA.resize(offsetsA.size());
     if (conversion.active) {
+      rowA.resize(offsetsA.size());
       for (std::size_t j = 0; j < offsetsA.size(); ++j)
         rowA[j] = static_cast<float>(fitting::Convert(conversion, first[offsetsA[j]]));
+    } else if (leadingContiguousA) {
+      rowA.assign(first, first + offsetsA.size());
     } else {
+      rowA.resize(offsetsA.size());
       for (std::size_t j = 0; j < offsetsA.size(); ++j) rowA[j] = first[offsetsA[j]];
     }
     auto& rowB = result.yB[ti];
