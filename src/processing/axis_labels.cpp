@@ -70,6 +70,10 @@ const char* traceKindName(int kind) {
   return kKindNames[static_cast<std::size_t>(kind)];
 }
 
+std::string derivedTraceName(int kind, int number) {
+  return std::string(traceKindName(kind)) + "::" + gNumber(number);
+}
+
 std::string coordinateName(double value) {
   char buffer[512];  // "%f" of the largest double needs 317 characters
   std::snprintf(buffer, sizeof buffer, "%f", value);

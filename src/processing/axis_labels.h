@@ -19,6 +19,10 @@ inline constexpr int kTraceKindCount = 12;
 // "", "Added", "Subtracted", ...; throws std::out_of_range outside 0..11.
 const char* traceKindName(int kind);
 
+// The name an operation gives its new trace: kind name, "::", the number with "%g"
+// ("Subtracted::0"). Throws std::out_of_range for a kind outside 0..11.
+std::string derivedTraceName(int kind, int number);
+
 // A coordinate printed with "%f", then trailing zeros and a trailing point removed
 // (250.000000 gives "250", 0.500000 gives "0.5").
 std::string coordinateName(double value);

@@ -37,13 +37,10 @@ TEST(AxisLabelTest, CoordinatesLoseTrailingZerosAndPoint) {
   for (auto [value, text] : cases) EXPECT_EQ(coordinateName(value), text) << value;
 }
 
-TEST(AxisLabelTest, TraceKindNames) {
-  EXPECT_STREQ(traceKindName(0), "");
-  EXPECT_STREQ(traceKindName(2), "Subtracted");
-  EXPECT_STREQ(traceKindName(8), "Smooth (s)");
-  EXPECT_STREQ(traceKindName(11), "Fit (r)");
-  EXPECT_THROW(traceKindName(12), std::out_of_range);
-  EXPECT_THROW(traceKindName(-1), std::out_of_range);
+TEST(AxisLabelTest, DerivedNamesUseTwoColonsAndAGNumber) {
+  EXPECT_EQ(derivedTraceName(2, 0), "Subtracted::0");
+  EXPECT_EQ(derivedTraceName(8, 1000000), "Smooth (s)::1e+06");
+  EXPECT_THROW(derivedTraceName(12, 0), std::out_of_range);
 }
 
 }  // namespace

@@ -62,12 +62,6 @@ TEST_F(SelectTest, SubsetOfTheWrongSizeIsRefused) {
                 ThrowsMessage<std::invalid_argument>("CDataSet::Subset : size mismatch in Z axis"));
 }
 
-TEST_F(SelectTest, FirstTraces) {
-  EXPECT_THAT(set.FirstTraces(2).traceNames, ElementsAre("10", "20"));
-  EXPECT_EQ(set.FirstTraces(9).TraceCount(), 4);
-  EXPECT_EQ(set.FirstTraces(0).TraceCount(), 0);
-}
-
 TEST_F(SelectTest, SelectedOnlyTakesTheSelectedRowsInOrder) {
   set.selected = {0, 1, 0, 1};
   CDataSet only = set.SelectedOnly();
@@ -90,13 +84,6 @@ TEST_F(SelectTest, SetTraceStates) {
   EXPECT_THAT(set.traceState, ElementsAre(0, 2, 1, 0));
   EXPECT_EQ(set.baselineIndex, 1);
   EXPECT_EQ(set.traceCount, 1);
-}
-
-TEST_F(SelectTest, AddHistorySetsModified) {
-  CDataSet fresh;
-  fresh.AddHistory(datastore::makeHistoryEntry("T", "x"));
-  EXPECT_TRUE(fresh.modified);
-  EXPECT_EQ(fresh.history.size(), 1u);
 }
 
 }  // namespace
