@@ -100,16 +100,13 @@ std::unique_ptr<DataStore> CDataSet::ToDataStore(const std::vector<int>& selecti
       ++lead;
     std::vector<float> minAfter(z.size() + 1, std::numeric_limits<float>::infinity());
     for (std::size_t k = z.size(); k-- > 0;) minAfter[k] = std::min(minAfter[k + 1], z[k]);
-    auto separable = [&](std::size_t n) {
-      float largest = -std::numeric_limits<float>::infinity();
-      for (std::size_t k = 0; k < n; ++k) largest = std::max(largest, z[k]);
-      return largest < minAfter[n];
-    };
-    while (lead > 0 && !separable(lead)) --lead;
+    std::vector<float> maxBefore(z.size() + 1, -std::numeric_limits<float>::infinity());
+    for (std::size_t k = 0; k < z.size(); ++k) maxBefore[k + 1] = std::max(maxBefore[k], z[k]);
+    while (lead > 0 && !(maxBefore[lead] < minAfter[lead])) --lead;
     if (lead == 1) lead = 0;
 
     if (lead >= 2)
-      view.ranges[1].first = *std::max_element(z.begin(), z.begin() + static_cast<std::ptrdiff_t>(lead));
+      view.ranges[1].first = maxBefore[lead];
     else if (!z.empty())
       view.ranges[1].first = below(minAfter[0]);
 
