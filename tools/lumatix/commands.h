@@ -11,5 +11,6 @@ void addFormatsCommand(CLI::App& app);
 void addInfoCommand(CLI::App& app, InputOptions& input);
 void addHistoryCommand(CLI::App& app, InputOptions& input);
 void addConvertCommand(CLI::App& app, InputOptions& input);
+void addTracesCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   cli::addInfoCommand(app, input);
   cli::addHistoryCommand(app, input);
   cli::addConvertCommand(app, input);
+  cli::addTracesCommand(app, input);
 
   try {
     app.parse(argc, argv);
