@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   app.add_flag("--allow-cary", input.allowCary, "Accept Cary spectrophotometer text files");
 
   cli::addFormatsCommand(app);
+  cli::addModelsCommand(app);
   cli::addInfoCommand(app, input);
   cli::addHistoryCommand(app, input);
   cli::addConvertCommand(app, input);
