@@ -34,10 +34,19 @@ void linear(double x, const double* p, double& y, double* dyda, std::int32_t) {
 
 void singleExponential(double x, const double* p, double& y, double* dyda, std::int32_t) {
   const double c = p[1], a = p[2], k = p[3];
-  y = c + a * std::exp(-k * x);
+  const double e = std::exp(-k * x);
+  y = c + a * e;
   if (dyda) {
-    const double ePrime = std::exp(k * x);
     dyda[1] = 1.0;
+    if (!std::isinf(e)) {
+      // 1/exp(k.x) is exp(-k.x) up to rounding; reusing it halves the cost of a fit step.
+      dyda[2] = e;
+      dyda[3] = -a * x * e;
+      return;
+    }
+    // Where exp(-k.x) overflows the growing exponential E' = exp(k.x) decides: tiny but
+    // non-zero it gives the usual (infinite) derivatives, exactly 0 it gives 1 and 1.
+    const double ePrime = std::exp(k * x);
     if (ePrime == 0.0) {
       dyda[2] = 1.0;
       dyda[3] = 1.0;

@@ -10,8 +10,9 @@ namespace lumatix::fitting::models {
 // a.x + c; parameters (a, c).
 void linear(double x, const double* p, double& y, double* dyda, std::int32_t m);
 
-// c + a.exp(-k.x); parameters (c, a, k). The derivatives use E' = exp(k.x): 1/E' and
-// -a.x/E', both 1 when E' is exactly 0.
+// c + a.exp(-k.x); parameters (c, a, k). Derivatives exp(-k.x) and -a.x.exp(-k.x); where
+// exp(-k.x) overflows they come from E' = exp(k.x) as 1/E' and -a.x/E', both 1 when E' is
+// exactly 0.
 void singleExponential(double x, const double* p, double& y, double* dyda, std::int32_t m);
 
 // c + sum of a_i.exp(-k_i.x); parameters c then m/2 pairs (a_i, k_i).

@@ -1,5 +1,8 @@
 #include "fitting/marquardx.h"
 
+#include "fitting/curvature_kernel.h"
+
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <stdexcept>
@@ -53,6 +56,9 @@ void Marquardx::allocate() {
   stepVector_.assign(m + 1, 0.0);
   rightHandSide_.assign(m + 1, 0.0);
   derivatives_.assign(m + 1, 0.0);
+  packedCurvature_.assign(m * (m + 1) / 2, 0.0);
+  blockModel_.assign(kBlockPoints, 0.0);
+  blockDerivatives_.assign(kBlockPoints * stride_, 0.0);
   solverWork_ = std::make_unique<GaussJordanWork>(paramCount_);
 }
 
@@ -159,33 +165,30 @@ void Marquardx::takeStep() {
   }
 }
 
-void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, double& chi) const {
+void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, double& chi) {
   const std::int32_t free = freeCount_;
-  const std::int32_t* index = freeIndex_.data();
-  for (std::int32_t jj = 1; jj <= free; ++jj) {
-    for (std::int32_t kk = 1; kk <= jj; ++kk) alpha[static_cast<std::size_t>(jj) * stride_ + kk] = 0.0;
-    beta[jj] = 0.0;
-  }
+  std::fill(packedCurvature_.begin(), packedCurvature_.end(), 0.0);
+  for (std::int32_t jj = 1; jj <= free; ++jj) beta[jj] = 0.0;
   double sum = 0.0;
-  double* dyda = derivatives_.data();
   const ModelRoutine model = function_.model;
-  for (std::size_t i = 0; i < xValues_.size(); ++i) {
-    double yModel = 0.0;
-    model(xValues_[i], p, yModel, dyda, paramCount_);
-    const double weight = weights_[i];
-    const double dy = yValues_[i] - yModel;
-    for (std::int32_t jj = 1; jj <= free; ++jj) {
-      const double wt = dyda[index[jj]] * weight;
-      double* row = alpha + static_cast<std::size_t>(jj) * stride_;
-      for (std::int32_t kk = 1; kk <= jj; ++kk) row[kk] += wt * dyda[index[kk]];
-      beta[jj] += dy * wt;
-    }
-    sum += dy * dy * weight;
+  // Models are called for a block of points first so that the sums below run without calls
+  // in between.
+  for (std::size_t first = 0; first < xValues_.size(); first += kBlockPoints) {
+    const std::size_t count = std::min(kBlockPoints, xValues_.size() - first);
+    for (std::size_t i = 0; i < count; ++i)
+      model(xValues_[first + i], p, blockModel_[i], blockDerivatives_.data() + i * stride_, paramCount_);
+    const detail::CurvatureBlock block{blockDerivatives_.data(), stride_, blockModel_.data(), yValues_.data() + first,
+                                       weights_.data() + first, count, freeIndex_.data() + 1};
+    detail::accumulate(block, free, packedCurvature_.data(), beta + 1, sum);
   }
   chi = sum;
-  for (std::int32_t jj = 2; jj <= free; ++jj)
-    for (std::int32_t kk = 1; kk < jj; ++kk)
-      alpha[static_cast<std::size_t>(kk) * stride_ + jj] = alpha[static_cast<std::size_t>(jj) * stride_ + kk];
+  std::size_t k = 0;
+  for (std::int32_t jj = 1; jj <= free; ++jj) {
+    for (std::int32_t kk = 1; kk <= jj; ++kk, ++k) {
+      alpha[static_cast<std::size_t>(jj) * stride_ + kk] = packedCurvature_[k];
+      alpha[static_cast<std::size_t>(kk) * stride_ + jj] = packedCurvature_[k];
+    }
+  }
 }
 
 void Marquardx::sortCovariance() {
@@ -222,8 +225,11 @@ std::vector<double> Marquardx::ParameterErrors() const {
 
 double Marquardx::sumOfSquares() const {
   double sum = 0.0;
+  // No model value depends on whether derivatives are asked for, so none are.
   for (std::size_t i = 0; i < xValues_.size(); ++i) {
-    const double residual = yValues_[i] - Evaluate(xValues_[i]);
+    double model = 0.0;
+    function_.model(xValues_[i], params_.data(), model, nullptr, paramCount_);
+    const double residual = yValues_[i] - model;
     sum += residual * residual;
   }
   return sum;

@@ -72,7 +72,7 @@ class Marquardx {
   void takeStep();
   void initialise();
   // Curvature (free block, compact indexes), beta and chi-square at the parameters p.
-  void computeCurvature(const double* p, double* alpha, double* beta, double& chi) const;
+  void computeCurvature(const double* p, double* alpha, double* beta, double& chi);
   void sortCovariance();
   double sumOfSquares() const;
   double& covarianceAt(std::int32_t row, std::int32_t column) {
@@ -103,6 +103,10 @@ class Marquardx {
   double previousChiSquare_ = 0.0;
   std::vector<double> trial_, beta_, stepVector_, rightHandSide_;
   mutable std::vector<double> derivatives_;
+  // Scratch of the curvature sums: the packed lower triangle, and one block of model values
+  // and derivative rows.
+  static constexpr std::size_t kBlockPoints = 256;
+  std::vector<double> packedCurvature_, blockModel_, blockDerivatives_;
   std::unique_ptr<GaussJordanWork> solverWork_;
 };
 
