@@ -10,7 +10,8 @@
 namespace lumatix::fitting::detail {
 
 // Running sums: alpha is the lower triangle of the free block, packed row by row
-// (alpha[j(j+1)/2 + k] for k <= j, 0-based), beta and chi as named.
+// (alpha[j(j+1)/2 + k] for k <= j, 0-based), beta and chi as named, and squares the
+// unweighted sum of squared residuals.
 struct CurvatureBlock {
   const double* derivatives;  // one row of rowStride values per point, parameter l at [l]
   std::size_t rowStride;
@@ -22,7 +23,7 @@ struct CurvatureBlock {
 };
 
 template <int N>
-void accumulateFixed(const CurvatureBlock& block, double* alpha, double* beta, double& chi) {
+void accumulateFixed(const CurvatureBlock& block, double* alpha, double* beta, double& chi, double& squares) {
   constexpr int kPacked = N * (N + 1) / 2;
   double a[kPacked];
   double b[N];
@@ -32,7 +33,7 @@ void accumulateFixed(const CurvatureBlock& block, double* alpha, double* beta, d
     b[j] = beta[j];
     index[j] = block.freeIndex[j];
   }
-  double sum = chi;
+  double sum = chi, plain = squares;
   for (std::size_t i = 0; i < block.count; ++i) {
     const double* row = block.derivatives + i * block.rowStride;
     double d[N];
@@ -46,14 +47,17 @@ void accumulateFixed(const CurvatureBlock& block, double* alpha, double* beta, d
       b[j] += dy * wt;
     }
     sum += dy * dy * weight;
+    plain += dy * dy;
   }
   for (int k = 0; k < kPacked; ++k) alpha[k] = a[k];
   for (int j = 0; j < N; ++j) beta[j] = b[j];
   chi = sum;
+  squares = plain;
 }
 
-inline void accumulateAny(const CurvatureBlock& block, std::int32_t free, double* alpha, double* beta, double& chi) {
-  double sum = chi;
+inline void accumulateAny(const CurvatureBlock& block, std::int32_t free, double* alpha, double* beta, double& chi,
+                          double& squares) {
+  double sum = chi, plain = squares;
   for (std::size_t i = 0; i < block.count; ++i) {
     const double* row = block.derivatives + i * block.rowStride;
     const double weight = block.weights[i];
@@ -65,30 +69,34 @@ inline void accumulateAny(const CurvatureBlock& block, std::int32_t free, double
       beta[j] += dy * wt;
     }
     sum += dy * dy * weight;
+    plain += dy * dy;
   }
   chi = sum;
+  squares = plain;
 }
 
 // Adds the block's points to the sums for `free` free parameters.
-inline void accumulate(const CurvatureBlock& block, std::int32_t free, double* alpha, double* beta, double& chi) {
+inline void accumulate(const CurvatureBlock& block, std::int32_t free, double* alpha, double* beta, double& chi,
+                       double& squares) {
   switch (free) {
     case 0: {
-      double sum = chi;
+      double sum = chi, plain = squares;
       for (std::size_t i = 0; i < block.count; ++i) {
         const double dy = block.y[i] - block.model[i];
         sum += dy * dy * block.weights[i];
       }
       chi = sum;
+  squares = plain;
       return;
     }
-    case 1: return accumulateFixed<1>(block, alpha, beta, chi);
-    case 2: return accumulateFixed<2>(block, alpha, beta, chi);
-    case 3: return accumulateFixed<3>(block, alpha, beta, chi);
-    case 4: return accumulateFixed<4>(block, alpha, beta, chi);
-    case 5: return accumulateFixed<5>(block, alpha, beta, chi);
-    case 6: return accumulateFixed<6>(block, alpha, beta, chi);
-    case 7: return accumulateFixed<7>(block, alpha, beta, chi);
-    default: return accumulateAny(block, free, alpha, beta, chi);
+    case 1: return accumulateFixed<1>(block, alpha, beta, chi, squares);
+    case 2: return accumulateFixed<2>(block, alpha, beta, chi, squares);
+    case 3: return accumulateFixed<3>(block, alpha, beta, chi, squares);
+    case 4: return accumulateFixed<4>(block, alpha, beta, chi, squares);
+    case 5: return accumulateFixed<5>(block, alpha, beta, chi, squares);
+    case 6: return accumulateFixed<6>(block, alpha, beta, chi, squares);
+    case 7: return accumulateFixed<7>(block, alpha, beta, chi, squares);
+    default: return accumulateAny(block, free, alpha, beta, chi, squares);
   }
 }
 

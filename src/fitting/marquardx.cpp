@@ -74,6 +74,7 @@ void Marquardx::SetSigma(double sigma) {
 void Marquardx::SetParameters(const std::vector<double>& values) {
   if (values.size() != static_cast<std::size_t>(paramCount_)) throw std::runtime_error("Marquardt : unmatched size in estimate");
   for (std::int32_t j = 1; j <= paramCount_; ++j) params_[j] = values[static_cast<std::size_t>(j - 1)];
+  squaresKnown_ = false;
 }
 
 std::vector<double> Marquardx::GetParameters() const { return {params_.begin() + 1, params_.end()}; }
@@ -119,7 +120,8 @@ void Marquardx::initialise() {
   for (std::int32_t j = 1; j <= paramCount_; ++j)
     if (freeFlags_[j]) freeIndex_[++freeCount_] = j;
   lambda_ = 1.0;
-  computeCurvature(params_.data(), curvature_.data(), beta_.data(), chiSquare_);
+  computeCurvature(params_.data(), curvature_.data(), beta_.data(), chiSquare_, squaresAtParams_);
+  squaresKnown_ = true;
   previousChiSquare_ = chiSquare_;
   trial_ = params_;
 }
@@ -146,11 +148,13 @@ void Marquardx::takeStep() {
     trial_[j] = params_[j] + stepVector_[jj];
   }
   // The trial's curvature and beta land in covariance and the step vector, which are free now.
-  computeCurvature(trial_.data(), covariance_.data(), stepVector_.data(), chiSquare_);
+  double trialSquares = 0.0;
+  computeCurvature(trial_.data(), covariance_.data(), stepVector_.data(), chiSquare_, trialSquares);
 
   if (chiSquare_ < previousChiSquare_) {
     lambda_ *= 0.1;
     previousChiSquare_ = chiSquare_;
+    squaresAtParams_ = trialSquares;
     for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
       for (std::int32_t kk = 1; kk <= freeCount_; ++kk) curvatureAt(jj, kk) = covarianceAt(jj, kk);
       beta_[jj] = stepVector_[jj];
@@ -165,11 +169,11 @@ void Marquardx::takeStep() {
   }
 }
 
-void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, double& chi) {
+void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, double& chi, double& squares) {
   const std::int32_t free = freeCount_;
   std::fill(packedCurvature_.begin(), packedCurvature_.end(), 0.0);
   for (std::int32_t jj = 1; jj <= free; ++jj) beta[jj] = 0.0;
-  double sum = 0.0;
+  double sum = 0.0, plain = 0.0;
   const ModelRoutine model = function_.model;
   // Models are called for a block of points first so that the sums below run without calls
   // in between.
@@ -179,9 +183,10 @@ void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, d
       model(xValues_[first + i], p, blockModel_[i], blockDerivatives_.data() + i * stride_, paramCount_);
     const detail::CurvatureBlock block{blockDerivatives_.data(), stride_, blockModel_.data(), yValues_.data() + first,
                                        weights_.data() + first, count, freeIndex_.data() + 1};
-    detail::accumulate(block, free, packedCurvature_.data(), beta + 1, sum);
+    detail::accumulate(block, free, packedCurvature_.data(), beta + 1, sum, plain);
   }
   chi = sum;
+  squares = plain;
   std::size_t k = 0;
   for (std::int32_t jj = 1; jj <= free; ++jj) {
     for (std::int32_t kk = 1; kk <= jj; ++kk, ++k) {
@@ -224,6 +229,8 @@ std::vector<double> Marquardx::ParameterErrors() const {
 }
 
 double Marquardx::sumOfSquares() const {
+  // The last step already summed the same residuals in the same order.
+  if (squaresKnown_) return squaresAtParams_;
   double sum = 0.0;
   // No model value depends on whether derivatives are asked for, so none are.
   for (std::size_t i = 0; i < xValues_.size(); ++i) {

@@ -71,8 +71,9 @@ class Marquardx {
   void allocate();
   void takeStep();
   void initialise();
-  // Curvature (free block, compact indexes), beta and chi-square at the parameters p.
-  void computeCurvature(const double* p, double* alpha, double* beta, double& chi);
+  // Curvature (free block, compact indexes), beta, chi-square and the unweighted sum of
+  // squared residuals at the parameters p.
+  void computeCurvature(const double* p, double* alpha, double* beta, double& chi, double& squares);
   void sortCovariance();
   double sumOfSquares() const;
   double& covarianceAt(std::int32_t row, std::int32_t column) {
@@ -101,6 +102,9 @@ class Marquardx {
   std::int32_t freeCount_ = 0;
   std::vector<std::int32_t> freeIndex_;  // freeIndex_[jj] = parameter of the jj-th free one
   double previousChiSquare_ = 0.0;
+  // Sum of squared residuals at params_, known once a step has computed it there.
+  double squaresAtParams_ = 0.0;
+  bool squaresKnown_ = false;
   std::vector<double> trial_, beta_, stepVector_, rightHandSide_;
   mutable std::vector<double> derivatives_;
   // Scratch of the curvature sums: the packed lower triangle, and one block of model values

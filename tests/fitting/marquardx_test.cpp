@@ -94,6 +94,31 @@ TEST(Marquardx, LockedParameterStaysAndHasNoError) {
   EXPECT_GT(errors[2], 0.0);
 }
 
+TEST(Marquardx, NoiseAndVarianceAreThoseOfTheCurrentParameters) {
+  const FitFunction& f = FitFunx()[3];
+  const test::Trace trace = test::synthetic(f, {0.5, 3, 1, 2, 0.1}, test::evenly(0, 50, 700), 0.02);
+  CapturedDiagnostics notes;
+  Marquardx fitter(trace.x, trace.y, f);
+  auto direct = [&] {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < trace.x.size(); ++i) {
+      const double r = trace.y[i] - fitter.Evaluate(trace.x[i]);
+      sum += r * r;
+    }
+    return sum / static_cast<double>(trace.x.size() - 5);
+  };
+  EXPECT_EQ(fitter.NormalisedVariance(), direct());
+  test::runToStop(fitter, 50);
+  EXPECT_EQ(fitter.NormalisedVariance(), direct());
+  EXPECT_EQ(fitter.SignalNoise(), std::sqrt(direct()));
+  fitter.SetParameters({0.4, 3, 1, 2, 0.1});
+  EXPECT_EQ(fitter.NormalisedVariance(), direct());
+  fitter.SetSigma(0.5);
+  const double reduced = fitter.Finish();
+  EXPECT_EQ(reduced, fitter.ReducedChiSquare());
+  EXPECT_EQ(fitter.NormalisedVariance(), direct());
+}
+
 TEST(Marquardx, StatisticsPerDegreeOfFreedomAreNotFiniteWhenNEqualsM) {
   Marquardx fitter({0, 2}, {1, 5}, linearFunction(), {0, 0}, {0, 0});
   ASSERT_TRUE(fitter.Start());
