@@ -93,6 +93,48 @@ TEST(ExponentialSumEstimate, OffsetIsTheTailMean) {
   EXPECT_EQ(estimates::exponentialSum(indexes(9), std::vector<double>(9, 3.0), 5)[0], 0.0);
 }
 
+TEST(ExponentialSumEstimate, NegatesTheFirstAmplitudeForAnEarlyPeak) {
+  // Peak at x = 2 after a minimum at x = 0, tail level 20: 20/50 < 2 < 20/2.
+  std::vector<double> y(100, 20.0);
+  y[0] = 10.0;
+  y[2] = 50.0;
+  CapturedDiagnostics notes;
+  const auto start = estimates::exponentialSum(indexes(100), y, 5);
+  EXPECT_THAT(notes.str(), HasSubstr("Guessing that first rate should be negated\n"));
+  EXPECT_THAT(notes.str(), ::testing::Not(HasSubstr("second rate")));
+  // Index 0 never counts in the extremes' windows: Ymax = 26, Ymin = 30, and the range,
+  // negated for the minimum coming first, is +4; the first amplitude alone is flipped.
+  EXPECT_EQ(start[1], -2.0);
+  EXPECT_EQ(start[3], 2.0);
+}
+
+// A step from 0 to 10 at index 30 over x = 0..99.
+std::vector<double> risingStep() {
+  std::vector<double> y(100, 10.0);
+  for (int i = 0; i < 30; ++i) y[static_cast<std::size_t>(i)] = 0.0;
+  return y;
+}
+
+TEST(SimpleEstimates, FollowTheirRules) {
+  EXPECT_THAT(estimates::invertedExponential(indexes(100), risingStep(), 3), ElementsAre(0.0, 10.0, 1.0 / 32.0));
+  EXPECT_THAT(estimates::hyperbolic(indexes(100), risingStep(), 3), ElementsAre(0.0, 1.0, 10.0));
+  EXPECT_THAT(estimates::secondOrder(indexes(9), {1, 2, 3, 4, 5, 6, 7, 8, 9}, 4), ElementsAre(0.1, 1.0, 1.0, 8.0));
+  EXPECT_THAT(estimates::stretchedExponential(indexes(100), risingStep(), 4).back(), 1.0);
+}
+
+TEST(DoubleSigmoidEstimate, FindsBothTransitions) {
+  const auto& f = FitFunx()[18];
+  const test::Trace trace = test::synthetic(f, {1, 3, 6, 30, 70, 4, 5}, test::evenly(0, 100, 300));
+  const auto start = estimates::doubleSigmoid(trace.x, trace.y, 7);
+  // The bands are coarse: each centre lands on the right side of the middle plateau.
+  EXPECT_GT(start[3], 20.0);
+  EXPECT_LT(start[3], 50.0);
+  EXPECT_GT(start[4], 50.0);
+  EXPECT_LT(start[4], 80.0);
+  EXPECT_GT(start[1], start[0]);
+  EXPECT_GT(start[2], start[1]);
+}
+
 TEST(PhTitrationEstimate, FallsBackToTheMiddleWhenTheCurveNeverCrossesHalfway) {
   // Ab = 0 and At = 0.3 (the tail sum over a third of the points), mid 0.15: never reached.
   EXPECT_THAT(estimates::phTitration({4, 5, 6, 7, 8}, {0, 0.1, 0.1, 0.1, 0.1}, 3),
