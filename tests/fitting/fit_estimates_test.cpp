@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "fit_test_support.h"
@@ -191,6 +192,27 @@ TEST(EveryEstimate, GivesOneValuePerParameterAndZerosForEmptyData) {
     const std::vector<double> y(x.size(), 2.0);
     EXPECT_EQ(f.estimate(x, y, f.count).size(), static_cast<std::size_t>(f.count)) << f.name;
     EXPECT_EQ(f.estimate({}, {}, f.count), std::vector<double>(static_cast<std::size_t>(f.count), 0.0)) << f.name;
+  }
+}
+
+// Short and odd traces: every search must stay inside the data (run under the sanitizers).
+TEST(EveryEstimate, StaysInsideShortAndRandomTraces) {
+  CapturedDiagnostics notes;
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> value(-5.0, 5.0);
+  for (int n = 1; n <= 45; ++n) {
+    for (int round = 0; round < 3; ++round) {
+      std::vector<double> x, y;
+      for (int i = 0; i < n; ++i) {
+        x.push_back(round == 2 ? -1.0 - i : i * 0.5);  // the last round has no x >= 0
+        y.push_back(value(random));
+      }
+      // Exact capacities, so that a read one past the end leaves the allocation.
+      x.shrink_to_fit();
+      y.shrink_to_fit();
+      for (const FitFunction& f : FitFunx())
+        EXPECT_EQ(f.estimate(x, y, f.count).size(), static_cast<std::size_t>(f.count)) << f.name << " n=" << n;
+    }
   }
 }
 
