@@ -8,6 +8,7 @@
 namespace lumatix::cli {
 
 void addFormatsCommand(CLI::App& app);
+void addModelsCommand(CLI::App& app);
 void addInfoCommand(CLI::App& app, InputOptions& input);
 void addHistoryCommand(CLI::App& app, InputOptions& input);
 void addConvertCommand(CLI::App& app, InputOptions& input);

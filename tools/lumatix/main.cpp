@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   app.parse_complete_callback([&] { datastore::setDiagnostics(verbose ? nullptr : &quiet); });
 
   cli::addFormatsCommand(app);
+  cli::addModelsCommand(app);
   cli::addInfoCommand(app, input);
   cli::addHistoryCommand(app, input);
   cli::addConvertCommand(app, input);

@@ -1,0 +1,251 @@
+#include "fitting/marquardx.h"
+
+#include "fitting/curvature_kernel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace lumatix::fitting {
+
+Marquardx::Marquardx(const std::vector<double>& x, const std::vector<double>& y, const FitFunction& function,
+                     const std::vector<std::int32_t>& locks, const std::vector<double>& start)
+    : function_(function), paramCount_(static_cast<std::int32_t>(function.parameterNames.size())) {
+  loadData(x, y);
+  if (locks.size() != static_cast<std::size_t>(paramCount_)) throw std::runtime_error("Marquardt : unmatched size in estimate");
+  SetParameters(start);
+  for (std::int32_t j = 1; j <= paramCount_; ++j) freeFlags_[j] = locks[static_cast<std::size_t>(j - 1)] != 1 ? 1 : 0;
+}
+
+Marquardx::Marquardx(const std::vector<double>& x, const std::vector<double>& y, const FitFunction& function)
+    : function_(function), paramCount_(static_cast<std::int32_t>(function.parameterNames.size())) {
+  loadData(x, y);
+  SetParameters(Estimate());
+  for (std::int32_t j = 1; j <= paramCount_; ++j) freeFlags_[j] = 1;
+}
+
+void Marquardx::loadData(const std::vector<double>& x, const std::vector<double>& y) {
+  if (x.size() != y.size()) throw std::runtime_error("Marquardt : unmatched size in x and y");
+  if (x.size() > static_cast<std::size_t>(INT32_MAX)) throw std::runtime_error("Marquardt : out of memory");
+  pointCount_ = static_cast<std::int32_t>(x.size());
+  try {
+    xValues_ = x;
+    yValues_ = y;
+    sigmas_.assign(x.size(), noiseSigma_);
+    weights_.assign(x.size(), 1.0 / (noiseSigma_ * noiseSigma_));
+    allocate();
+  } catch (const std::bad_alloc&) {
+    throw std::runtime_error("Marquardt : out of memory");
+  } catch (const std::length_error&) {
+    throw std::runtime_error("Marquardt : out of memory");
+  }
+}
+
+void Marquardx::allocate() {
+  const auto m = static_cast<std::size_t>(paramCount_);
+  stride_ = m + 1;
+  params_.assign(m + 1, 0.0);
+  freeFlags_.assign(m + 1, 0);
+  covariance_.assign(stride_ * stride_, 0.0);
+  curvature_.assign(stride_ * stride_, 0.0);
+  freeIndex_.assign(m + 1, 0);
+  trial_.assign(m + 1, 0.0);
+  beta_.assign(m + 1, 0.0);
+  stepVector_.assign(m + 1, 0.0);
+  rightHandSide_.assign(m + 1, 0.0);
+  derivatives_.assign(m + 1, 0.0);
+  packedCurvature_.assign(m * (m + 1) / 2, 0.0);
+  blockModel_.assign(kBlockPoints, 0.0);
+  blockDerivatives_.assign(kBlockPoints * stride_, 0.0);
+  solverWork_ = std::make_unique<GaussJordanWork>(paramCount_);
+}
+
+void Marquardx::SetSigma(double sigma) {
+  noiseSigma_ = sigma;
+  const double weight = 1.0 / (sigma * sigma);
+  for (std::size_t i = 0; i < sigmas_.size(); ++i) {
+    sigmas_[i] = sigma;
+    weights_[i] = weight;
+  }
+}
+
+void Marquardx::SetParameters(const std::vector<double>& values) {
+  if (values.size() != static_cast<std::size_t>(paramCount_)) throw std::runtime_error("Marquardt : unmatched size in estimate");
+  for (std::int32_t j = 1; j <= paramCount_; ++j) params_[j] = values[static_cast<std::size_t>(j - 1)];
+  squaresKnown_ = false;
+}
+
+std::vector<double> Marquardx::GetParameters() const { return {params_.begin() + 1, params_.end()}; }
+
+std::vector<double> Marquardx::Estimate() const { return function_.estimate(xValues_, yValues_, paramCount_); }
+
+bool Marquardx::Start() {
+  lambda_ = -1.0;
+  try {
+    takeStep();
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
+bool Marquardx::Step() {
+  if (lambda_ == 0.0) lambda_ = -1.0;
+  try {
+    takeStep();
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
+double Marquardx::Finish() {
+  try {
+    lambda_ = -1.0;
+    takeStep();
+    lambda_ = 0.0;
+    takeStep();
+  } catch (const std::exception&) {
+    return -1.0;
+  }
+  return ReducedChiSquare();
+}
+
+double Marquardx::ReducedChiSquare() const { return chiSquare_ / static_cast<double>(pointCount_ - paramCount_); }
+
+void Marquardx::initialise() {
+  freeCount_ = 0;
+  for (std::int32_t j = 1; j <= paramCount_; ++j)
+    if (freeFlags_[j]) freeIndex_[++freeCount_] = j;
+  lambda_ = 1.0;
+  computeCurvature(params_.data(), curvature_.data(), beta_.data(), chiSquare_, squaresAtParams_);
+  squaresKnown_ = true;
+  previousChiSquare_ = chiSquare_;
+  trial_ = params_;
+}
+
+void Marquardx::takeStep() {
+  // A NaN lambda is left alone: only a negative one asks for a fresh start.
+  if (lambda_ < 0.0) initialise();
+
+  for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
+    for (std::int32_t kk = 1; kk <= freeCount_; ++kk) covarianceAt(jj, kk) = curvatureAt(jj, kk);
+    covarianceAt(jj, jj) = curvatureAt(jj, jj) * (1.0 + lambda_);
+    rightHandSide_[jj] = beta_[jj];
+  }
+  gaussJordan(covariance_.data(), freeCount_, stride_, rightHandSide_.data(), *solverWork_);
+  for (std::int32_t jj = 1; jj <= freeCount_; ++jj) stepVector_[jj] = rightHandSide_[jj];
+
+  if (lambda_ == 0.0) {
+    sortCovariance();
+    return;
+  }
+
+  for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
+    const std::int32_t j = freeIndex_[jj];
+    trial_[j] = params_[j] + stepVector_[jj];
+  }
+  // The trial's curvature and beta land in covariance and the step vector, which are free now.
+  double trialSquares = 0.0;
+  computeCurvature(trial_.data(), covariance_.data(), stepVector_.data(), chiSquare_, trialSquares);
+
+  if (chiSquare_ < previousChiSquare_) {
+    lambda_ *= 0.1;
+    previousChiSquare_ = chiSquare_;
+    squaresAtParams_ = trialSquares;
+    for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
+      for (std::int32_t kk = 1; kk <= freeCount_; ++kk) curvatureAt(jj, kk) = covarianceAt(jj, kk);
+      beta_[jj] = stepVector_[jj];
+    }
+    for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
+      const std::int32_t j = freeIndex_[jj];
+      params_[j] = trial_[j];
+    }
+  } else {
+    lambda_ *= 10.0;
+    chiSquare_ = previousChiSquare_;
+  }
+}
+
+void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, double& chi, double& squares) {
+  const std::int32_t free = freeCount_;
+  std::fill(packedCurvature_.begin(), packedCurvature_.end(), 0.0);
+  for (std::int32_t jj = 1; jj <= free; ++jj) beta[jj] = 0.0;
+  double sum = 0.0, plain = 0.0;
+  const ModelRoutine model = function_.model;
+  // Models are called for a block of points first so that the sums below run without calls
+  // in between.
+  for (std::size_t first = 0; first < xValues_.size(); first += kBlockPoints) {
+    const std::size_t count = std::min(kBlockPoints, xValues_.size() - first);
+    for (std::size_t i = 0; i < count; ++i)
+      model(xValues_[first + i], p, blockModel_[i], blockDerivatives_.data() + i * stride_, paramCount_);
+    const detail::CurvatureBlock block{blockDerivatives_.data(), stride_, blockModel_.data(), yValues_.data() + first,
+                                       weights_.data() + first, count, freeIndex_.data() + 1};
+    detail::accumulate(block, free, packedCurvature_.data(), beta + 1, sum, plain);
+  }
+  chi = sum;
+  squares = plain;
+  std::size_t k = 0;
+  for (std::int32_t jj = 1; jj <= free; ++jj) {
+    for (std::int32_t kk = 1; kk <= jj; ++kk, ++k) {
+      alpha[static_cast<std::size_t>(jj) * stride_ + kk] = packedCurvature_[k];
+      alpha[static_cast<std::size_t>(kk) * stride_ + jj] = packedCurvature_[k];
+    }
+  }
+}
+
+void Marquardx::sortCovariance() {
+  const std::int32_t m = paramCount_;
+  for (std::int32_t i = freeCount_ + 1; i <= m; ++i)
+    for (std::int32_t j = 1; j <= i; ++j) covarianceAt(i, j) = covarianceAt(j, i) = 0.0;
+  std::int32_t k = freeCount_;
+  for (std::int32_t j = m; j >= 1; --j) {
+    if (!freeFlags_[j]) continue;
+    for (std::int32_t i = 1; i <= m; ++i) std::swap(covarianceAt(i, k), covarianceAt(i, j));
+    for (std::int32_t i = 1; i <= m; ++i) std::swap(covarianceAt(k, i), covarianceAt(j, i));
+    --k;
+  }
+}
+
+double Marquardx::Evaluate(double x) const {
+  double y = 0.0;
+  function_.model(x, params_.data(), y, derivatives_.data(), paramCount_);
+  return y;
+}
+
+std::vector<double> Marquardx::FittedCurve() const {
+  std::vector<double> curve(xValues_.size());
+  for (std::size_t i = 0; i < curve.size(); ++i) curve[i] = Evaluate(xValues_[i]);
+  return curve;
+}
+
+std::vector<double> Marquardx::ParameterErrors() const {
+  std::vector<double> errors(static_cast<std::size_t>(paramCount_));
+  for (std::int32_t j = 1; j <= paramCount_; ++j)
+    errors[static_cast<std::size_t>(j - 1)] = std::sqrt(covariance_[static_cast<std::size_t>(j) * stride_ + j]);
+  return errors;
+}
+
+double Marquardx::sumOfSquares() const {
+  // The last step already summed the same residuals in the same order.
+  if (squaresKnown_) return squaresAtParams_;
+  double sum = 0.0;
+  // No model value depends on whether derivatives are asked for, so none are.
+  for (std::size_t i = 0; i < xValues_.size(); ++i) {
+    double model = 0.0;
+    function_.model(xValues_[i], params_.data(), model, nullptr, paramCount_);
+    const double residual = yValues_[i] - model;
+    sum += residual * residual;
+  }
+  return sum;
+}
+
+double Marquardx::NormalisedVariance() const {
+  return sumOfSquares() / static_cast<double>(pointCount_ - paramCount_);
+}
+
+double Marquardx::SignalNoise() const { return std::sqrt(NormalisedVariance()); }
+
+}  // namespace lumatix::fitting

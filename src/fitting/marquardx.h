@@ -1,0 +1,117 @@
+#pragma once
+// Levenberg-Marquardt least-squares fit of one fitting function to one trace, driven one
+// step at a time by its owner (a dialog's timer, a command-line loop), which also decides
+// when to stop.
+//
+// Lifecycle: construct (lambda -1) -> Start() -> Step() ... -> SetSigma(SignalNoise()) ->
+// Finish() (lambda 0, covariance ready) -> statistics. A Step() after Finish() starts over.
+// Everything the steps need is allocated by the constructor: a step allocates nothing.
+// One object is one fit; it is not meant to be shared between threads.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "fitting/fit_function.h"
+#include "fitting/gauss_jordan.h"
+
+namespace lumatix::fitting {
+
+class Marquardx {
+ public:
+  // Fits from the given start values; a parameter whose lock is 1 is held at its value, any
+  // other lock value leaves it free. Throws std::runtime_error with
+  // "Marquardt : unmatched size in x and y" when x and y differ in length,
+  // "Marquardt : unmatched size in estimate" when locks or start values are not one per
+  // parameter, "Marquardt : out of memory" when the arrays cannot be allocated.
+  Marquardx(const std::vector<double>& x, const std::vector<double>& y, const FitFunction& function,
+            const std::vector<std::int32_t>& locks, const std::vector<double>& start);
+  // Fits every parameter, from the function's estimate for the data. Throws as above.
+  Marquardx(const std::vector<double>& x, const std::vector<double>& y, const FitFunction& function);
+  virtual ~Marquardx() = default;
+
+  Marquardx(const Marquardx&) = delete;
+  Marquardx& operator=(const Marquardx&) = delete;
+
+  // The standard deviation assumed for every point (1.0 until set).
+  void SetSigma(double sigma);
+  // Throws "Marquardt : unmatched size in estimate" unless there is one value per parameter.
+  void SetParameters(const std::vector<double>& values);
+  std::vector<double> GetParameters() const;
+  // The function's start-value estimate for this fit's data.
+  std::vector<double> Estimate() const;
+
+  // Re-initialises and takes one step; false when the step failed with a std::exception.
+  bool Start();
+  // One step (re-initialising first after Finish()); false when it failed. On failure the
+  // parameters keep their last accepted values.
+  bool Step();
+  // A fresh step at the current parameters, then the covariance. Returns the reduced
+  // chi-square, or -1 when either step failed.
+  double Finish();
+
+  // Per degree of freedom (n - m): infinite or NaN when n equals m.
+  double ReducedChiSquare() const;
+  double ChiSquare() const { return chiSquare_; }
+  double Lambda() const { return lambda_; }
+  std::int32_t PointCount() const { return pointCount_; }
+  std::int32_t ParameterCount() const { return paramCount_; }
+
+  double Evaluate(double x) const;
+  std::vector<double> FittedCurve() const;
+  // Square roots of the covariance diagonal; meaningful after Finish().
+  std::vector<double> ParameterErrors() const;
+  // sqrt(sum of squared residuals / (n - m)).
+  double SignalNoise() const;
+  // sum of squared residuals / (n - m).
+  double NormalisedVariance() const;
+
+ private:
+  void loadData(const std::vector<double>& x, const std::vector<double>& y);
+  void allocate();
+  void takeStep();
+  void initialise();
+  // Curvature (free block, compact indexes), beta, chi-square and the unweighted sum of
+  // squared residuals at the parameters p.
+  void computeCurvature(const double* p, double* alpha, double* beta, double& chi, double& squares);
+  void sortCovariance();
+  double sumOfSquares() const;
+  double& covarianceAt(std::int32_t row, std::int32_t column) {
+    return covariance_[static_cast<std::size_t>(row) * stride_ + static_cast<std::size_t>(column)];
+  }
+  double& curvatureAt(std::int32_t row, std::int32_t column) {
+    return curvature_[static_cast<std::size_t>(row) * stride_ + static_cast<std::size_t>(column)];
+  }
+
+  std::int32_t pointCount_ = 0;
+  // The data are kept from index 0; weights hold 1/sigma^2 so a step divides nothing per point.
+  std::vector<double> xValues_, yValues_, sigmas_, weights_;
+  FitFunction function_;
+  std::int32_t paramCount_ = 0;
+  std::size_t stride_ = 1;
+  // Parameter-indexed arrays run 1..m (element 0 unused), matrices 1..m by 1..m.
+  std::vector<double> params_;
+  std::vector<std::int32_t> freeFlags_;
+  std::vector<double> covariance_;
+  std::vector<double> curvature_;
+  double chiSquare_ = 0.0;
+  double lambda_ = -1.0;
+  double noiseSigma_ = 1.0;
+
+  // Step state, kept between the steps of one fit.
+  std::int32_t freeCount_ = 0;
+  std::vector<std::int32_t> freeIndex_;  // freeIndex_[jj] = parameter of the jj-th free one
+  double previousChiSquare_ = 0.0;
+  // Sum of squared residuals at params_, known once a step has computed it there.
+  double squaresAtParams_ = 0.0;
+  bool squaresKnown_ = false;
+  std::vector<double> trial_, beta_, stepVector_, rightHandSide_;
+  mutable std::vector<double> derivatives_;
+  // Scratch of the curvature sums: the packed lower triangle, and one block of model values
+  // and derivative rows.
+  static constexpr std::size_t kBlockPoints = 256;
+  std::vector<double> packedCurvature_, blockModel_, blockDerivatives_;
+  std::unique_ptr<GaussJordanWork> solverWork_;
+};
+
+}  // namespace lumatix::fitting
