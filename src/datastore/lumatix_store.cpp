@@ -50,6 +50,16 @@ class Writer {
   std::string buffer_;
 };
 
+// Title, remarks, names and option lines are one line each in the file; a line end inside
+// one would shift every line after it, so it is written as a blank.
+std::string oneLine(const std::string& text) {
+  if (text.find_first_of("\r\n") == std::string::npos) return text;
+  std::string line = text;
+  for (char& ch : line)
+    if (ch == '\r' || ch == '\n') ch = ' ';
+  return line;
+}
+
 void writeValues(Writer& w, const DataStore& store, std::int32_t dimension, const float*& next) {
   std::int32_t n = store.dimensions[dimension].size();
   if (dimension == 0) {
@@ -207,16 +217,16 @@ std::ostream& writeLumatixStore(DataStore& store, std::ostream& out, bool header
     throw std::runtime_error("Datastore not valid");
 
   Writer w(out);
-  w << "LumatixStore\n" << store.title << '\n' << "Remarks:\n";
+  w << "LumatixStore\n" << oneLine(store.title) << '\n' << "Remarks:\n";
   w.number(store.remarks.size()) << '\n';
-  for (const auto& remark : store.remarks) w << remark << '\n';
+  for (const auto& remark : store.remarks) w << oneLine(remark) << '\n';
   w << "0\nProperties:\n";
   w.number(store.properties.size()) << '\n';
-  for (const auto& property : store.properties) w << property << '\n';
+  for (const auto& property : store.properties) w << oneLine(property) << '\n';
   w << "Dimensions:\n";
   w.number(store.dimensions.size()) << '\n';
   for (const auto& dimension : store.dimensions) {
-    w << dimension.name << '\n';
+    w << oneLine(dimension.name) << '\n';
     w.number(dimension.size()) << '\n';
     for (std::int32_t i = 0; i < dimension.size(); ++i) {
       if (i) w << ',';
@@ -227,7 +237,7 @@ std::ostream& writeLumatixStore(DataStore& store, std::ostream& out, bool header
   if (!store.options.empty()) {
     w << "Options:\n";
     w.number(store.options.size()) << '\n';
-    for (const auto& option : store.options) w << option << '\n';
+    for (const auto& option : store.options) w << oneLine(option) << '\n';
   }
   if (!headerOnly) {
     const float* next = store.data.data;

@@ -17,8 +17,10 @@ namespace lumatix::datastore {
 
 class DataStore;
 
-// Writes the store (without the value block and history when headerOnly), flushes, sets
-// formatName to "LumatixStore" and saved to true.
+// Writes the store (without the value block when headerOnly), flushes, sets formatName to
+// "LumatixStore" and saved to true. A line end inside the title, a remark, a name or an
+// option line is written as a blank, so that the file reads back. Throws "Datastore not
+// valid" when the value block does not match the dimensions (unless headerOnly).
 std::ostream& writeLumatixStore(DataStore& store, std::ostream& out, bool headerOnly);
 
 // Reads from the stream's first byte. Throws "The file is corrupt.\n" for a damaged file;
