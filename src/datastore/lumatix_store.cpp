@@ -1,7 +1,9 @@
 #include "datastore/lumatix_store.h"
 
 #include <iostream>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,34 +22,42 @@ constexpr std::size_t kFlushBytes = 1 << 20;
 
 [[noreturn]] void corrupt() { throw std::runtime_error("The file is corrupt.\n"); }
 
-// Collects the file's text and hands it to the stream in large pieces.
+// Collects the file's text and hands it to the stream in large pieces; numbers are
+// formatted straight into the buffer.
 class Writer {
  public:
-  explicit Writer(std::ostream& out) : out_(out) { buffer_.reserve(kFlushBytes + 4096); }
+  explicit Writer(std::ostream& out) : out_(out), buffer_(new char[kFlushBytes + text::kMaxNumberChars]) {}
   Writer& operator<<(std::string_view text) {
-    buffer_.append(text);
+    if (text.size() > kFlushBytes - used_) {
+      flush();
+      if (text.size() > kFlushBytes) {
+        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return *this;
+      }
+    }
+    std::memcpy(buffer_.get() + used_, text.data(), text.size());
+    used_ += text.size();
     return *this;
   }
   Writer& operator<<(char c) {
-    buffer_.push_back(c);
+    if (used_ >= kFlushBytes) flush();
+    buffer_[used_++] = c;
     return *this;
   }
-  Writer& number(std::int64_t n) {
-    buffer_.append(std::to_string(n));
-    return *this;
-  }
+  Writer& number(std::int64_t n) { return *this << std::string_view(std::to_string(n)); }
   void value(float v) {
-    text::appendFloat(buffer_, v);
-    if (buffer_.size() >= kFlushBytes) flush();
+    if (used_ >= kFlushBytes) flush();
+    used_ = static_cast<std::size_t>(text::formatFloat(buffer_.get() + used_, v) - buffer_.get());
   }
   void flush() {
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    buffer_.clear();
+    out_.write(buffer_.get(), static_cast<std::streamsize>(used_));
+    used_ = 0;
   }
 
  private:
   std::ostream& out_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
 };
 
 // Title, remarks, names and option lines are one line each in the file; a line end inside

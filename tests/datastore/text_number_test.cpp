@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+#include <vector>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -94,6 +98,36 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseRow{"empty", "", 0, 0.0f}, ParseRow{"outOfFloatRange", "1e50", 0, 0.0f},
                       ParseRow{"hexIsNotDecimal", "0x10", 1, 0.0f}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// What the parser must agree with: from_chars, with the '+' a stream also takes.
+std::size_t referenceParse(std::string_view text, float& value) {
+  std::size_t skip = !text.empty() && text[0] == '+' && !(text.size() > 1 && text[1] == '-') ? 1 : 0;
+  auto result = std::from_chars(text.data() + skip, text.data() + text.size(), value);
+  return result.ec == std::errc() ? static_cast<std::size_t>(result.ptr - text.data()) : 0;
+}
+
+TEST(TextNumber, ParsingAgreesWithFromCharsOnShortAndOddTexts) {
+  std::vector<std::string> texts{"1.", ".5", "-.5", "1e", "1e+", "2E-3", "-0", "+0.0", "16777216", "16777217",
+                                 "999999999", "1234567890", "0000000000001", "1e10", "1e11", "1e-10", "1e-11",
+                                 "3.4e38", "7e-46", "1.5e-45", "0.1e1", "123.456e-2,", "5.e2", "-nan", "inf"};
+  std::mt19937 random(7);
+  for (int i = 0; i < 100000; ++i) {
+    const float f = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+    if (!std::isnan(f)) texts.push_back(floatText(f));
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%u.%ue%d", static_cast<unsigned>(random() % 10000000),
+                  static_cast<unsigned>(random() % 1000), static_cast<int>(random() % 25) - 12);
+    texts.push_back(digits);
+  }
+  for (const auto& t : texts) {
+    float got = 0.0f, expected = 0.0f;
+    const std::size_t used = parseFloat(t, got);
+    ASSERT_EQ(used, referenceParse(t, expected)) << t;
+    if (used && !std::isnan(expected)) {
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(got), std::bit_cast<std::uint32_t>(expected)) << t;
+    }
+  }
+}
 
 TEST(TextNumber, IntegersRefuseWhatDoesNotFit) {
   std::int64_t v = 0;
