@@ -4,6 +4,8 @@
 
 #include "cli_support.h"
 #include "datastore/lum_binary.h"
+#include "datastore/lumatix_store.h"
+#include "datastore/qvl_ascii.h"
 #include "platform/atomic_file.h"
 
 namespace lumatix::cli {
@@ -19,16 +21,29 @@ std::function<void(datastore::DataStore&, const std::string&)> streamWriter(Writ
   };
 }
 
+std::ostream& writeSpectraKinetic(datastore::DataStore& store, std::ostream& out, bool) {
+  return datastore::writeQvlSpectraKinetic(store, out);
+}
+
+// A QVL-ASCII file holds one trace: the one along the dimension of the saved view's first
+// axis, as the plot window shows it, or along dimension 0 when the view names none.
+std::ostream& writeSingleTrace(datastore::DataStore& store, std::ostream& out, bool) {
+  std::int32_t dimension = 0;
+  const auto& order = store.viewState.dimensionOrder;
+  if (!order.empty() && order[0] >= 0 && order[0] < store.dimensions.size()) dimension = order[0];
+  return datastore::writeQvlAscii(store, out, dimension);
+}
+
 }  // namespace
 
 const std::vector<OutputFormat>& outputFormats() {
   static const std::vector<OutputFormat> formats{
       {"LumBinaryX", ".dsx", true, streamWriter(datastore::writeLumBinaryX)},
       {"LumBinary", ".dsb", true, streamWriter(datastore::writeLumBinary)},
-      {"LumatixStore", ".dsa", false, {}},
-      {"QVL-ASCII-SPECTRAKINETIC", ".glb", false, {}},
-      {"QVL-ASCII", ".kin", false, {}},
-      {"JCAMP-DX 5.0", ".jdx", false, {}},
+      {"LumatixStore", ".dsa", true, streamWriter(datastore::writeLumatixStore)},
+      {"QVL-ASCII-SPECTRAKINETIC", ".glb", true, streamWriter(writeSpectraKinetic)},
+      {"QVL-ASCII", ".kin", true, streamWriter(writeSingleTrace)},
+      {"JCAMP-DX 5.0", ".jdx", true, {}},
       {"CDNN", ".txt", false, {}},
       {"SimpleCSV", ".csv", false, {}},
       {"LumatixCSV", ".csv", false, {}},

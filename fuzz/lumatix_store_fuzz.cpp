@@ -1,0 +1,23 @@
+// Any bytes given to the LumatixStore reader either fail (stream state or exception) or make
+// a store that writes and reads back with the same shape and values.
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+#include "datastore/data_store.h"
+#include "datastore/lumatix_store.h"
+#include "text_round_trip.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  lumatix::datastore::DataStore store(true);
+  try {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    lumatix::datastore::readLumatixStore(store, in, false);
+    if (in.fail()) return 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+  lumatix::fuzz::checkLumatixStoreRoundTrip(store);
+  return 0;
+}

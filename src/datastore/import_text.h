@@ -1,0 +1,26 @@
+#pragma once
+// Readers of the text files of neighbouring programs. Each starts again at the stream's
+// first byte, marks the store as not CFR-compliant and builds one property over one
+// dimension (CARY-ASCII: two when x is not a wavelength).
+
+#include <istream>
+
+namespace lumatix::datastore {
+
+class DataStore;
+
+// "ASCII", the point count, then that many x y pairs. Anything else (including a count of
+// zero, or more points than the file can hold) leaves the stream failed.
+void readAsciiXY(DataStore& store, std::istream& in);
+
+// The comma-separated export of Cary spectrophotometers: a title line, a line naming x and
+// y, rows "x,y" up to an empty line, then header lines up to the next empty line. Throws
+// "The file is of an unrecognised format\n" when the rows do not end at an empty line.
+void readCary(DataStore& store, std::istream& in);
+
+// JCAMP-DX files of the shape the program's own export writes: "##" labels up to
+// "##XYDATA", then "##NPOINTS" pairs x y. A first line not starting with "##TITLE", a second
+// not starting with "##JCAMP-DX", or data the labels do not announce leave the stream failed.
+void readJcamp(DataStore& store, std::istream& in);
+
+}  // namespace lumatix::datastore

@@ -1,0 +1,120 @@
+#include "datastore/text_cursor.h"
+
+#include <iterator>
+
+#include "datastore/text_number.h"
+
+namespace lumatix::datastore::text {
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string readRest(std::istream& in) {
+  std::string text;
+  auto start = in.tellg();
+  if (start != std::streampos(-1) && in.seekg(0, std::ios::end)) {
+    auto end = in.tellg();
+    in.seekg(start);
+    if (end != std::streampos(-1) && end >= start) {
+      text.resize(static_cast<std::size_t>(end - start));
+      in.read(text.data(), static_cast<std::streamsize>(text.size()));
+      text.resize(static_cast<std::size_t>(in.gcount()));
+      in.clear();
+      return text;
+    }
+  }
+  in.clear();
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  in.clear();
+  return text;
+}
+
+}  // namespace
+
+TextCursor TextCursor::fromStart(std::istream& in) {
+  in.clear();
+  in.seekg(0);
+  return TextCursor(readRest(in));
+}
+
+TextCursor TextCursor::fromHere(std::istream& in) {
+  in.clear();
+  return TextCursor(readRest(in));
+}
+
+void TextCursor::skipWs() {
+  while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
+}
+
+void TextCursor::skipBlanks() {
+  while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+}
+
+bool TextCursor::line(std::string& out) {
+  if (atEnd()) return false;
+  std::size_t end = text_.find('\n', pos_);
+  std::size_t stop = end == std::string::npos ? text_.size() : end;
+  out.assign(text_, pos_, stop - pos_);
+  chopCarriageReturn(out);
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+  return true;
+}
+
+bool TextCursor::skipLine() {
+  if (atEnd()) return false;
+  std::size_t end = text_.find('\n', pos_);
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+  return true;
+}
+
+bool TextCursor::word(std::string& out) {
+  skipWs();
+  if (atEnd()) return false;
+  std::size_t start = pos_;
+  while (pos_ < text_.size() && !isSpace(text_[pos_])) ++pos_;
+  out.assign(text_, start, pos_ - start);
+  return true;
+}
+
+bool TextCursor::readFloat(float& value) {
+  skipWs();
+  return floatHere(value);
+}
+
+bool TextCursor::floatHere(float& value) {
+  std::size_t used = parseFloat(rest(), value);
+  pos_ += used;
+  return used > 0;
+}
+
+bool TextCursor::readDouble(double& value) {
+  skipWs();
+  std::size_t used = parseDouble(rest(), value);
+  pos_ += used;
+  return used > 0;
+}
+
+bool TextCursor::readInt(std::int64_t& value) {
+  skipWs();
+  std::size_t used = parseInt(rest(), value);
+  pos_ += used;
+  return used > 0;
+}
+
+bool TextCursor::accept(char c) {
+  if (atEnd() || text_[pos_] != c) return false;
+  ++pos_;
+  return true;
+}
+
+bool TextCursor::accept(std::string_view literal) {
+  if (rest().substr(0, literal.size()) != literal) return false;
+  pos_ += literal.size();
+  return true;
+}
+
+void chopCarriageReturn(std::string& line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+}  // namespace lumatix::datastore::text

@@ -1,0 +1,66 @@
+#pragma once
+// A read position in the whole text of a file, for the text readers. Holding the text in
+// memory lets every count be checked against the characters that remain before anything
+// is allocated, and lets numbers be parsed without the per-character cost of a stream.
+
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+
+namespace lumatix::datastore::text {
+
+class TextCursor {
+ public:
+  explicit TextCursor(std::string text) : text_(std::move(text)) {}
+
+  // The stream's text from its first byte to its end (the readers always start again at the
+  // beginning, whatever the caller read before).
+  static TextCursor fromStart(std::istream& in);
+  // The stream's text from its current position to its end.
+  static TextCursor fromHere(std::istream& in);
+
+  bool atEnd() const { return pos_ >= text_.size(); }
+  std::size_t remaining() const { return atEnd() ? 0 : text_.size() - pos_; }
+  std::size_t position() const { return pos_; }
+  void seek(std::size_t pos) { pos_ = pos < text_.size() ? pos : text_.size(); }
+  std::string_view rest() const { return std::string_view(text_).substr(pos_ < text_.size() ? pos_ : text_.size()); }
+  char peek() const { return atEnd() ? '\0' : text_[pos_]; }
+
+  // Skips blanks, tabs, line ends and the other white-space characters.
+  void skipWs();
+  // Skips blanks and tabs only, staying on the line.
+  void skipBlanks();
+  // The rest of the current line without its line feed and one trailing carriage return;
+  // moves past the line feed. False only when nothing at all is left.
+  bool line(std::string& out);
+  // Like line(), without keeping the text.
+  bool skipLine();
+  // Skips white space, then reads characters up to the next white space. False at the end.
+  bool word(std::string& out);
+  // Skips white space, then reads a number; false (position unchanged past the white
+  // space) when there is none.
+  bool readFloat(float& value);
+  bool readDouble(double& value);
+  bool readInt(std::int64_t& value);
+  // Reads a number at the position, without skipping anything first.
+  bool floatHere(float& value);
+  // Consumes c when it is the next character.
+  bool accept(char c);
+  // Consumes the literal when the text continues with it.
+  bool accept(std::string_view literal);
+
+ private:
+  std::string text_;
+  std::size_t pos_ = 0;
+};
+
+// Removes one trailing carriage return.
+void chopCarriageReturn(std::string& line);
+
+// The largest count of numbers that fit in n characters: every number takes at least one
+// character and is parted from the next by at least one.
+inline std::uint64_t numbersThatFit(std::size_t n) { return (static_cast<std::uint64_t>(n) + 1) / 2; }
+
+}  // namespace lumatix::datastore::text
