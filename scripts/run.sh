@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-for f in examples/*.dsx; do
+for f in examples/*.dsx examples/*.dsa; do
   echo "== $f"
   build/release/tools/lumatix/lumatix info "$f"
 done

@@ -1,6 +1,7 @@
 #include "datastore/lumatix_store.h"
+#include "datastore/diagnostics.h"
 
-#include <iostream>
+#include <ostream>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -208,12 +209,12 @@ void readHistory(DataStore& store, text::TextCursor& c) {
     corrupt();
   }
   if (count >= 0 && count <= kMaxHistoryTexts) {
-    std::cerr << "reading " << count << " comments" << std::endl;
+    diagnostics() << "reading " << count << " comments" << std::endl;
     if (static_cast<std::uint64_t>(count) > c.remaining()) corrupt();
     c.skipLine();
     for (std::int64_t i = 0; i < count; ++i) store.addHistory(makeOldComment(readText(c)));
   } else {
-    std::cerr << "reading old style comment." << std::endl;
+    diagnostics() << "reading old style comment." << std::endl;
     c.seek(countStart);
     store.addHistory(makeOldComment(readText(c)));
   }

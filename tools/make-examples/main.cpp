@@ -14,6 +14,7 @@
 
 #include "datastore/data_store.h"
 #include "datastore/lum_binary.h"
+#include "datastore/lumatix_store.h"
 #include "platform/atomic_file.h"
 #include "platform/build_info.h"
 #include "platform/clock.h"
@@ -208,6 +209,13 @@ int main(int argc, char** argv) {
     std::mt19937 random(42);
     DataStore cd = cdThermalMelt(random);
     save(cd, dir / "cd_thermal_melt.dsx");
+    // The readable text form also carries the option lines, which LumBinaryX has no place for.
+    {
+      lumatix::platform::AtomicFile file((dir / "cd_thermal_melt.dsa").string());
+      lumatix::datastore::writeLumatixStore(cd, file.stream(), false);
+      file.commit();
+      std::printf("wrote %s\n", (dir / "cd_thermal_melt.dsa").string().c_str());
+    }
     DataStore sf = stoppedFlowAbsorbance(random);
     save(sf, dir / "stopped_flow_absorbance.dsx");
     DataStore fp = fluorescencePolarisation(random);
