@@ -105,7 +105,8 @@ bool CKVViewerApp::enforceCompliance(bool localOnly) {
   controlPanelPipe_->Init(".", "ControlPanelPipe");
   controlPanelPipe_->Open(false, "QUIT", confirm);  // fails quietly when the control software is not running
 
-  const std::string logon = platform::logonName();
+  // Only a name from the account database counts here; no name means nobody is let in.
+  const std::string logon = platform::accountName().value_or("");
   CurrentUserName::instance().set(platform::toLower(logon));
   platform::GroupCheckSources sources = env_.groupSources;
   sources.trustedOwner = env_.trustedOwner;

@@ -74,6 +74,9 @@ class CKVViewerApp {
   CUserPref& userPref() { return userPref_; }
   platform::SettingsStore* settings() { return settings_.get(); }
   platform::SingleInstance* instance() { return instance_.get(); }
+  // The pipes to the control software, set up in 21 CFR Part 11 mode only (else null).
+  platform::CNamedPipe* viewerPipe() { return viewerPipe_.get(); }
+  platform::CNamedPipe* controlPanelPipe() { return controlPanelPipe_.get(); }
   // The id of a registered clipboard format, 0 for a name that is not registered.
   std::uint32_t GetClipboardFormat(const std::string& name) const;
   // 1 unless "OnLine" was given (then 0), as the main frame expects it.

@@ -336,5 +336,15 @@ TEST_F(WrappedStartup, DomainOnlyMemberPassesUnlessLocalOnly) {
   EXPECT_EQ(events(), (std::vector<std::string>{kInit, mode("dsmith", "not authenticated"), refused("dsmith"), kDown}));
 }
 
+TEST_F(WrappedStartup, AccountWithoutANameIsRefusedWhateverTheEnvironmentSays) {
+  compliant(true);
+  writeProtected("ACL.txt", "jsmith\n");
+  testing::ScopedEnv spoof("USERNAME", "jsmith");
+  EXPECT_FALSE(startAs(4242));  // no passwd entry for this uid
+  EXPECT_TRUE(ui.prompts.empty());
+  EXPECT_EQ(ui.texts(), (std::vector<std::string>{kNotInGroup}));
+  EXPECT_EQ(events(), (std::vector<std::string>{kInit, mode("", "not authenticated"), refused(""), kDown}));
+}
+
 }  // namespace
 }  // namespace lumatix::app
