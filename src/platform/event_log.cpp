@@ -79,8 +79,7 @@ bool CEventLog::appendToFile(const std::string& text) const {
   if (fileSink_.empty()) return false;
   int fd = ::open(fileSink_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return false;
-  std::string record = source_ + "\tuid=" + std::to_string(::geteuid()) + "\tevent=0x20000001\tlength=" +
-                       std::to_string(text.size()) + "\n" + text + "\n";
+  std::string record = formatEventRecord({source_, ::geteuid(), text});
   // One write per record, so records of two processes never interleave.
   ssize_t written = ::write(fd, record.data(), record.size());
   ::close(fd);
@@ -94,8 +93,16 @@ std::vector<EventRecord> readEventLogFile(const std::string& path) {
   char buffer[4096];
   for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) data.append(buffer, static_cast<std::size_t>(n));
   ::close(fd);
+  return parseEventLog(data, path);
+}
 
-  const std::runtime_error corrupt("Corrupt event log " + path);
+std::string formatEventRecord(const EventRecord& record) {
+  return record.source + "\tuid=" + std::to_string(record.uid) + "\tevent=0x20000001\tlength=" +
+         std::to_string(record.text.size()) + "\n" + record.text + "\n";
+}
+
+std::vector<EventRecord> parseEventLog(const std::string& data, const std::string& name) {
+  const std::runtime_error corrupt("Corrupt event log " + name);
   std::vector<EventRecord> records;
   std::size_t pos = 0;
   while (pos < data.size()) {

@@ -57,4 +57,9 @@ struct EventRecord {
 // that does not fit.
 std::vector<EventRecord> readEventLogFile(const std::string& path);
 
+// The same for bytes already read; name only goes into the error text.
+std::vector<EventRecord> parseEventLog(const std::string& data, const std::string& name);
+// One record as the file sink writes it.
+std::string formatEventRecord(const EventRecord& record);
+
 }  // namespace lumatix::platform

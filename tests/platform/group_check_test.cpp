@@ -28,11 +28,11 @@ class AclFileTest : public ::testing::Test {
 TEST_F(AclFileTest, LinesMatchInAnyLetterCaseWithoutTrimming) {
   write("MJones\r\n jsmith\nA.Lee \n" + std::string(255, 'x') + "\nlast");
   struct Row {
-    const char* user;
+    std::string user;
     bool granted;
   };
-  const Row rows[] = {{"mjones", true},  {"MJONES", true}, {"jsmith", false}, {"a.lee", false},
-                      {"last", true},    {"", false},      {std::string(255, 'x').c_str(), false}};
+  const Row rows[] = {{"mjones", true}, {"MJONES", true}, {"jsmith", false},          {"a.lee", false},
+                      {"last", true},   {"", false},      {std::string(255, 'x'), false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.user);
     EXPECT_EQ(grants(row.user), row.granted);

@@ -56,7 +56,15 @@ auth required $pam_matrix passdb=$dir/passdb
 account required $pam_matrix passdb=$dir/passdb
 SERVICE
 
-export LD_PRELOAD="$pam_wrapper:$nss_wrapper:$uid_wrapper"
+preload="$pam_wrapper:$nss_wrapper:$uid_wrapper"
+# A sanitizer build needs its runtime loaded before the wrappers, and no deep binding.
+asan=$(ldd "$1" 2>/dev/null | awk '/libasan/ {print $3}')
+if [ -n "$asan" ]; then
+  preload="$asan:$preload"
+  export PAM_WRAPPER_DISABLE_DEEPBIND=1
+  export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
+fi
+export LD_PRELOAD="$preload"
 export PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$dir/pam.d"
 export NSS_WRAPPER_PASSWD="$dir/passwd" NSS_WRAPPER_GROUP="$dir/group"
 export UID_WRAPPER=1 UID_WRAPPER_ROOT=1
