@@ -62,7 +62,8 @@ bool CKVViewerApp::InitInstance(const CKVCommandLineInfo& commandLine) {
 
   host_.keepSystemAwake();
 
-  platform::MachineConfig machine = platform::MachineConfig::read(env_.machineConfigPath, env_.trustedOwner);
+  platform::MachineConfig machine = platform::MachineConfig::readEffective(env_.machineConfigPath, env_.machineConfigOverride,
+                                                                            env_.trustedOwner);
   ComplianceSettings::instance().reset(
       {machine.flag("CFRCompliant"), machine.flag("CFRLocalAuthOnly"), false});
 

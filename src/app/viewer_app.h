@@ -46,7 +46,8 @@ class MainFrameHost {
 
 // Where start-up finds the machine's and the user's configuration; tests point it elsewhere.
 struct StartupEnvironment {
-  std::string machineConfigPath = platform::MachineConfig::defaultPath();
+  std::string machineConfigPath = platform::MachineConfig::kSystemPath;
+  std::string machineConfigOverride = platform::MachineConfig::overridePath();
   uid_t trustedOwner = 0;  // owner required of the machine config and the ACL file
   platform::GroupCheckSources groupSources{};
   std::string securityGroup = "lumatix-users";

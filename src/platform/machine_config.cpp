@@ -26,10 +26,23 @@ std::optional<MachineConfig::Value> parseValue(const std::string& text) {
 }
 }  // namespace
 
-std::string MachineConfig::defaultPath() {
+std::string MachineConfig::overridePath() {
   const char* env = std::getenv("LUMATIX_MACHINE_CONFIG");
-  if (env && *env) return env;
-  return "/etc/lumatix/machine.conf";
+  return env ? env : "";
+}
+
+MachineConfig MachineConfig::readEffective(const std::string& systemPath, const std::string& overridePath,
+                                           uid_t trustedOwner) {
+  MachineConfig config = read(systemPath, trustedOwner);
+  if (overridePath.empty() || overridePath == systemPath) return config;
+  MachineConfig extra = read(overridePath, trustedOwner);
+  config.addMissing(extra);
+  if (!extra.warning_.empty()) config.warning_ += (config.warning_.empty() ? "" : "\n") + extra.warning_;
+  return config;
+}
+
+void MachineConfig::addMissing(const MachineConfig& other) {
+  for (const auto& [name, value] : other.values_) values_.emplace(name, value);
 }
 
 MachineConfig MachineConfig::read(const std::string& path, uid_t trustedOwner) {

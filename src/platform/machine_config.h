@@ -1,6 +1,6 @@
 #pragma once
 // The machine-wide configuration: a typed settings file written by the administrator,
-// default /etc/lumatix/machine.conf, another path through LUMATIX_MACHINE_CONFIG.
+// /etc/lumatix/machine.conf, to which LUMATIX_MACHINE_CONFIG may name a second file.
 //
 //   # comment            ; comment
 //   CFRCompliant=dword:00000001      a 32-bit number (1 to 8 hexadecimal digits)
@@ -21,7 +21,15 @@ class MachineConfig {
  public:
   using Value = std::variant<std::uint32_t, std::string>;
 
-  static std::string defaultPath();  // LUMATIX_MACHINE_CONFIG or /etc/lumatix/machine.conf
+  static constexpr const char* kSystemPath = "/etc/lumatix/machine.conf";
+  // LUMATIX_MACHINE_CONFIG, or empty when it is not set.
+  static std::string overridePath();
+
+  // The system file, and the override file when one is named. The override only supplies
+  // values the system file does not set: anyone can set an environment variable, so it must
+  // not be able to switch off what the administrator switched on. Warnings of both are kept.
+  static MachineConfig readEffective(const std::string& systemPath, const std::string& overridePath,
+                                     uid_t trustedOwner = 0);
 
   // A missing file reads as empty without a warning; a file that is not owned by
   // trustedOwner or that others may write reads as empty, with warning() saying why.
@@ -32,6 +40,9 @@ class MachineConfig {
   std::optional<std::uint32_t> dword(const std::string& name) const;
   // True when the value is a 32-bit number greater than 0; text or a missing value is false.
   bool flag(const std::string& name) const;
+
+  // Adds the values of other under names this configuration does not have.
+  void addMissing(const MachineConfig& other);
 
   const std::string& warning() const { return warning_; }
 

@@ -120,7 +120,11 @@ void CNamedPipe::listen(int readFd, int stopFd, Callback callback) {
       ssize_t n = ::read(readFd, buffer, sizeof buffer);
       if (n > 0) {
         std::size_t length = ::strnlen(buffer, static_cast<std::size_t>(n));
-        callback(std::string(buffer, length));
+        try {
+          callback(std::string(buffer, length));
+        } catch (...) {
+          // An exception leaving a thread ends the program; the message is simply spent.
+        }
         return;
       }
       if (n == 0) return;  // the writer went away without a message: the pipe is broken

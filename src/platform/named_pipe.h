@@ -27,6 +27,7 @@ class CNamedPipe {
   // becomes <runtime>/lumatix/<name>, the FIFO itself is path() + "_OUT".
   void Init(const std::string& machine, const std::string& name);
 
+  // The callback runs on the listener thread and must not destroy or reopen its own pipe.
   // Closes what is open first. Server end: creates the FIFO (replacing a stale one).
   // Client end: opens the existing FIFO for reading and starts the listener. Fails without a
   // callback, for another machine, or when the client's FIFO does not exist.

@@ -100,6 +100,7 @@ class ViewerAppTest : public ::testing::Test {
   StartupEnvironment environment() {
     StartupEnvironment env;
     env.machineConfigPath = dir.file("machine.conf");
+    env.machineConfigOverride = "";
     env.trustedOwner = ::geteuid();
     env.groupSources.aclFile = dir.file("ACL.txt");
     env.groupSources.localGroupFile = dir.file("group");

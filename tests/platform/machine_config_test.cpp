@@ -72,6 +72,30 @@ TEST_F(TrustedFileTest, FileOfAnotherOwnerIsIgnored) {
   EXPECT_EQ(config.warning(), path + " ignored: not owned by uid " + std::to_string(other));
 }
 
+TEST_F(TrustedFileTest, OverrideCanAddButNotSwitchOff) {
+  struct Row {
+    const char* name;
+    std::string system;  // empty: no system file
+    std::string extra;
+    bool compliant, localOnly;
+  };
+  const Row rows[] = {
+      {"override alone", "", "CFRCompliant=dword:1\nCFRLocalAuthOnly=dword:1\n", true, true},
+      {"override cannot switch off", "CFRCompliant=dword:1\n", "CFRCompliant=dword:0\n", true, false},
+      {"override adds a missing value", "CFRCompliant=dword:1\n", "CFRLocalAuthOnly=dword:1\n", true, true},
+      {"explicit off stays off", "CFRCompliant=dword:0\n", "CFRCompliant=dword:1\n", false, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::filesystem::remove(path);
+    if (!row.system.empty()) testing::writeFile(path, row.system);
+    testing::writeFile(dir.file("extra.conf"), row.extra);
+    auto config = MachineConfig::readEffective(path, dir.file("extra.conf"), ::geteuid());
+    EXPECT_EQ(config.flag("CFRCompliant"), row.compliant);
+    EXPECT_EQ(config.flag("CFRLocalAuthOnly"), row.localOnly);
+  }
+}
+
 TEST_F(TrustedFileTest, SymbolicLinkIsNotFollowed) {
   write(0644);
   std::string link = dir.file("link.conf");
