@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  libpam0g-dev libpam-wrapper libnss-wrapper libuid-wrapper
   python3 python3-numpy python3-scipy
 )
 

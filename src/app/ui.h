@@ -17,6 +17,25 @@ struct FileFilter {
   std::string pattern;  // "*.dsx"
 };
 
+// What the log-on dialog shows when it (re)opens its fields.
+enum class CredentialsFocus { UserName, Password };
+
+struct AuthenticationPrompt {
+  std::string caption;     // "User Authentication"
+  std::string heading;     // "Enter your username and password"
+  std::string statement;   // the electronic-signature statement beside the "I Agree" box
+  std::string userName;    // what the user name field holds; the password field is always empty
+  CredentialsFocus focus = CredentialsFocus::UserName;
+  int attemptsLeft = 3;
+};
+
+// What the person typed when pressing OK, which the dialog allows only with "I Agree" ticked.
+struct Credentials {
+  std::string userName;
+  std::string password;
+  bool agreed = false;
+};
+
 struct FileChoice {
   std::string path;
   int filterIndex = 1;  // counted from 1, in the order the filters were offered
@@ -34,6 +53,9 @@ class Ui {
                                                    const std::string& folder) = 0;
   virtual std::optional<FileChoice> chooseSaveFile(const std::string& title, const std::string& suggestedName,
                                                    const std::vector<FileFilter>& filters, int filterIndex) = 0;
+
+  // Shows the log-on dialog once; nullopt when the person cancels.
+  virtual std::optional<Credentials> askCredentials(const AuthenticationPrompt& prompt) = 0;
 
   // Long work reports how far it has come (0..1); the default shows nothing.
   virtual void progress(const std::string& what, double fraction);

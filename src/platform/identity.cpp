@@ -15,14 +15,19 @@ std::function<std::string()>& installedSource() {
   return source;
 }
 
-std::string systemLogonName() {
+std::optional<std::string> passwordDatabaseName() {
   long size = sysconf(_SC_GETPW_R_SIZE_MAX);
   std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
   passwd entry{};
   passwd* found = nullptr;
   if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
       found->pw_name && *found->pw_name)
-    return found->pw_name;
+    return std::string(found->pw_name);
+  return std::nullopt;
+}
+
+std::string systemLogonName() {
+  if (auto name = passwordDatabaseName()) return *name;
   if (const char* env = std::getenv("USERNAME")) return env;
   return "Unknown";
 }
@@ -32,6 +37,11 @@ std::string systemLogonName() {
 std::string logonName() {
   if (const auto& source = installedSource()) return source();
   return systemLogonName();
+}
+
+std::optional<std::string> accountName() {
+  if (const auto& source = installedSource()) return source();
+  return passwordDatabaseName();
 }
 
 void setLogonNameSource(std::function<std::string()> source) { installedSource() = std::move(source); }

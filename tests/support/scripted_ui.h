@@ -24,7 +24,11 @@ class ScriptedUi : public app::Ui {
   // Files to hand out, in order, to the open and save dialogs; an empty path means Cancel.
   std::deque<app::FileChoice> files;
 
+  // Answers to the log-on dialog, in order; nullopt means Cancel.
+  std::deque<std::optional<app::Credentials>> credentials;
+
   std::vector<Shown> shown;
+  std::vector<app::AuthenticationPrompt> prompts;
   std::vector<std::string> fileDialogs;
   std::vector<std::pair<std::string, double>> progressSeen;
 
@@ -46,6 +50,14 @@ class ScriptedUi : public app::Ui {
   std::optional<app::FileChoice> chooseSaveFile(const std::string& title, const std::string&,
                                                 const std::vector<app::FileFilter>&, int) override {
     return nextFile(title);
+  }
+
+  std::optional<app::Credentials> askCredentials(const app::AuthenticationPrompt& prompt) override {
+    prompts.push_back(prompt);
+    if (credentials.empty()) throw std::logic_error("ScriptedUi: unexpected log-on dialog");
+    auto c = credentials.front();
+    credentials.pop_front();
+    return c;
   }
 
   void progress(const std::string& what, double fraction) override { progressSeen.emplace_back(what, fraction); }

@@ -1,0 +1,106 @@
+#pragma once
+// Bringing the viewer up and taking it down: the single-instance rule, the machine-wide
+// compliance mode, who may run the program, the working directory and the event records of
+// start and end. The parts that belong to the windows are asked of a MainFrameHost, the
+// person is reached through the Ui, so the whole sequence runs without a display.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+#include "app/command_line_info.h"
+#include "app/user_pref.h"
+#include "platform/event_log.h"
+#include "platform/group_check.h"
+#include "platform/machine_config.h"
+#include "platform/named_pipe.h"
+#include "platform/pam_authenticator.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+
+namespace lumatix::app {
+
+class Ui;
+
+inline constexpr const char* kApplicationName = "Lumatix Viewer";
+
+// What start-up asks of the main window and the desktop.
+class MainFrameHost {
+ public:
+  virtual ~MainFrameHost() = default;
+  // Keeps the machine from sleeping while the viewer runs.
+  virtual void keepSystemAwake() = 0;
+  // Asks the control software to confirm the user; returns after at most 50 ms.
+  virtual void broadcastViewerRequest() = 0;
+  // Opens the named file in a plot window, or an empty launch pad for an empty name.
+  virtual bool openDocument(const std::string& fileName) = 0;
+  // Registers a clipboard format with the window system and returns its id.
+  virtual std::uint32_t registerClipboardFormat(const std::string& name) = 0;
+  // The private go-on-line request to the main frame: posted, or sent and waited for.
+  virtual void goOnLine(bool synchronous) = 0;
+  // Sets the main window's title when there is a main window.
+  virtual void setMainWindowTitle(const std::string& title) = 0;
+};
+
+// Where start-up finds the machine's and the user's configuration; tests point it elsewhere.
+struct StartupEnvironment {
+  std::string machineConfigPath = platform::MachineConfig::kSystemPath;
+  std::string machineConfigOverride = platform::MachineConfig::overridePath();
+  uid_t trustedOwner = 0;  // owner required of the machine config and the ACL file
+  platform::GroupCheckSources groupSources{};
+  std::string securityGroup = "lumatix-users";
+  std::string settingsPath = platform::SettingsStore::defaultPath();
+  std::string syslogSocket = "/dev/log";
+  std::string instanceFolder;  // the runtime folder when empty
+  DocumentsLookup documents = platform::documentsFolder;
+  platform::Authenticator* authenticator = nullptr;  // PAM service "lumatix-viewer" when null
+};
+
+class CKVViewerApp {
+ public:
+  CKVViewerApp(Ui& ui, MainFrameHost& host, StartupEnvironment environment = {});
+  ~CKVViewerApp();
+  CKVViewerApp(const CKVViewerApp&) = delete;
+  CKVViewerApp& operator=(const CKVViewerApp&) = delete;
+
+  // The start-up sequence; false when the process is to end (another instance took over,
+  // the user was refused, or the first document could not be opened).
+  bool InitInstance(const CKVCommandLineInfo& commandLine);
+  // The shutdown sequence; also run after a failed start-up, as the framework does.
+  int ExitInstance();
+
+  bool authenticated() const { return authenticated_; }
+  CUserPref& userPref() { return userPref_; }
+  platform::SettingsStore* settings() { return settings_.get(); }
+  platform::SingleInstance* instance() { return instance_.get(); }
+  // The pipes to the control software, set up in 21 CFR Part 11 mode only (else null).
+  platform::CNamedPipe* viewerPipe() { return viewerPipe_.get(); }
+  platform::CNamedPipe* controlPanelPipe() { return controlPanelPipe_.get(); }
+  // The id of a registered clipboard format, 0 for a name that is not registered.
+  std::uint32_t GetClipboardFormat(const std::string& name) const;
+  // 1 unless "OnLine" was given (then 0), as the main frame expects it.
+  int commandLineOnLineRequest() const { return onLineRequest_; }
+
+ private:
+  bool enforceCompliance(bool localOnly);
+  void report(const std::string& text);
+
+  Ui& ui_;
+  MainFrameHost& host_;
+  StartupEnvironment env_;
+  std::unique_ptr<platform::PamAuthenticator> pam_;
+  std::unique_ptr<platform::SingleInstance> instance_;
+  std::unique_ptr<platform::CEventLog> eventLog_;
+  std::unique_ptr<platform::CNamedPipe> viewerPipe_;
+  std::unique_ptr<platform::CNamedPipe> controlPanelPipe_;
+  std::unique_ptr<platform::SettingsStore> settings_;
+  std::map<std::string, std::uint32_t> clipboardFormats_;
+  CUserPref userPref_;
+  bool workingDirectoryLoaded_ = false;
+  bool authenticated_ = false;
+  int onLineRequest_ = 1;
+};
+
+}  // namespace lumatix::app

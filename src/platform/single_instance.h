@@ -1,0 +1,56 @@
+#pragma once
+// One running viewer per user session: a lock file decides who runs, and a local socket
+// beside it lets a later start hand its file name to the running one.
+// Both live in the runtime folder, named after the application ("Lumatix Viewer.lock",
+// "Lumatix Viewer").
+
+#include <optional>
+#include <string>
+
+namespace lumatix::platform {
+
+class SingleInstance {
+ public:
+  enum class Result { First, AlreadyRunning, Failed };
+
+  // What a later start asks of the running one: come to the front, and open the file when
+  // one is named (an absolute path).
+  struct HandOver {
+    std::string fileName;
+  };
+
+  static constexpr std::size_t kMaxFileName = 4096;
+
+  explicit SingleInstance(std::string name = "Lumatix Viewer", std::string folder = "");
+  ~SingleInstance();
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // First: this process holds the lock and listens for hand-overs. AlreadyRunning: another
+  // process holds it. Failed: the runtime folder or the socket cannot be used (the caller
+  // runs on without the rule).
+  Result acquire();
+
+  // Called when acquire() said AlreadyRunning: passes the request to the running instance
+  // and waits at most timeoutMs for its receipt. True when it was taken.
+  bool handOver(const HandOver& request, int timeoutMs = 2000);
+
+  // The running instance: the listening socket for an event loop, and one request taken
+  // from it (waiting at most timeoutMs). Requests of other users or over-long names are
+  // refused.
+  int socketFd() const { return listen_; }
+  std::optional<HandOver> takeRequest(int timeoutMs);
+
+  void release();
+
+  std::string socketPath() const { return folder_ + "/" + name_; }
+  std::string lockPath() const { return folder_ + "/" + name_ + ".lock"; }
+
+ private:
+  std::string name_;
+  std::string folder_;
+  int lock_ = -1;
+  int listen_ = -1;
+};
+
+}  // namespace lumatix::platform
