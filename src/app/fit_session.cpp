@@ -14,11 +14,8 @@
 namespace lumatix::app {
 namespace {
 
-// The stopping rule: a step counts towards the end when the reduced chi-square moved by
-// less than this fraction while the damping factor was below kSettledDamping.
 constexpr double kSmallChange = 0.001;
 constexpr double kSettledDamping = 0.1;
-constexpr int kStallsToStop = 4;
 // Above this damping factor the last steps were mostly refused: not a minimum.
 constexpr double kConvergedDamping = 1.0;
 
@@ -29,20 +26,30 @@ void checkIndex(int index) {
     throw std::out_of_range("There is no fitting function " + std::to_string(index) + ".");
 }
 
-// The smallest and largest of the values as single-precision numbers; (0, 0) when there is
-// no number among them.
+// The smallest and largest of the values as single-precision numbers, rounded outwards so
+// that a range over the whole extent holds every value; (0, 0) when there is no number.
 std::pair<float, float> extent(const std::vector<double>& values) {
-  float low = std::numeric_limits<float>::infinity(), high = -std::numeric_limits<float>::infinity();
+  double low = std::numeric_limits<double>::infinity(), high = -std::numeric_limits<double>::infinity();
   for (double v : values) {
-    const auto f = static_cast<float>(v);
-    if (f < low) low = f;
-    if (f > high) high = f;
+    if (v < low) low = v;
+    if (v > high) high = v;
   }
   if (low > high) return {0.0f, 0.0f};
-  return {low, high};
+  constexpr float kHuge = std::numeric_limits<float>::infinity();
+  auto lowF = static_cast<float>(low), highF = static_cast<float>(high);
+  if (lowF > low) lowF = std::nextafter(lowF, -kHuge);
+  if (highF < high) highF = std::nextafter(highF, kHuge);
+  return {lowF, highF};
 }
 
 }  // namespace
+
+int nextStallCount(double previous, double current, double damping, int stalls) {
+  const double change = previous == 0.0 ? 1.0 : std::fabs((previous - current) / previous);
+  if (previous < current) return 0;
+  if (change < kSmallChange && damping < kSettledDamping) return stalls + 1;
+  return stalls;
+}
 
 FitSession::FitSession(Ui& ui, std::vector<double> x, std::vector<double> y, platform::SettingsStore* preferences)
     : ui_(ui), x_(std::move(x)), y_(std::move(y)), preferences_(preferences) {
@@ -213,12 +220,7 @@ FitProgress FitSession::Iterate() {
     drawPreview();
   }
 
-  const double change = previous == 0.0 ? 1.0 : std::fabs((previous - reducedChiSquare_) / previous);
-  if (previous < reducedChiSquare_)
-    stalls_ = 0;
-  else if (change < kSmallChange && damping_ < kSettledDamping)
-    ++stalls_;
-
+  stalls_ = nextStallCount(previous, reducedChiSquare_, damping_, stalls_);
   if (stalls_ < kStallsToStop && iterations_ < maxIterations_) return FitProgress::Running;
   return finish(false);
 }

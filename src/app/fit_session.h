@@ -44,6 +44,13 @@ enum class FitProgress {
   Failed,        // a step failed: values as last accepted, warning shown
 };
 
+// The stopping rule's count after one step that took the reduced chi-square from previous
+// to current at the given damping factor: a rise starts the count again; a relative change
+// below 0.001 (taken as 1 when previous is exactly 0) at a damping factor below 0.1 adds
+// one; anything else leaves it. A fit stops at four.
+int nextStallCount(double previous, double current, double damping, int stalls);
+inline constexpr int kStallsToStop = 4;
+
 // The preview the dialog draws after an estimate, a live step, a finish or a plot evaluation:
 // the model at every in-range x and the residuals y - fit there.
 struct FitPreview {

@@ -20,7 +20,7 @@ inline constexpr const char* kCannotStartPrintJob = "Cannot Start Print Job.";
 std::string fixedText(double value);
 // "%.*g" with the given significant digits ("%g" for 6, the dialog's fields use 7).
 std::string generalText(double value, int digits = 6);
-// What atof makes of a text: leading blanks skipped, the longest number at the start read,
+// What atof makes of a decimal text: leading blanks skipped, the longest number at the start read,
 // 0 when there is none.
 double atofText(const std::string& text);
 
