@@ -89,16 +89,18 @@ INSTANTIATE_TEST_SUITE_P(Rows, EstimateRange,
                                            RangeRow{"BeyondTheData", 5, 9, 0}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST(FitSession, ResetPutsTheDataExtentBack) {
+TEST(FitSession, ResetPutsTheDataExtentBackRoundedOutwardsToHoldEveryPoint) {
   testing::ScriptedUi ui;
-  FitSession session(ui, {3, 1, 2, 0}, {0, 0, 0, 0}, nullptr);
+  // None of these is a single-precision number.
+  FitSession session(ui, {0.3, 0.1, 0.2, 0.7}, {0, 0, 0, 0}, nullptr);
   session.Begin();
-  session.SetRange(1.5f, 2.5f);
-  EXPECT_THAT(session.RangeX(), ElementsAre(2.0));
+  EXPECT_EQ(session.RangeX().size(), 4u);
+  session.SetRange(0.15f, 0.25f);
+  EXPECT_THAT(session.RangeX(), ElementsAre(0.2));
   session.ResetRange();
-  EXPECT_EQ(session.RangeFrom(), 0.0f);
-  EXPECT_EQ(session.RangeTo(), 3.0f);
-  EXPECT_THAT(session.RangeX(), ElementsAre(3.0, 1.0, 2.0, 0.0));  // in trace order
+  EXPECT_LE(session.RangeFrom(), 0.1);
+  EXPECT_GE(session.RangeTo(), 0.7);
+  EXPECT_THAT(session.RangeX(), ElementsAre(0.3, 0.1, 0.2, 0.7));  // in trace order
 }
 
 // ---- fitting ----
@@ -167,16 +169,6 @@ TEST(FitSession, IterationLimitOfOneEndsAsNotConvergedWithTheWarning) {
   EXPECT_FALSE(session.Results().converged);
 }
 
-TEST(FitSession, MaxIterationsAcceptsOneToAThousand) {
-  testing::ScriptedUi ui;
-  FitSession session(ui, {}, {}, nullptr);
-  EXPECT_FALSE(session.SetMaxIterations(0));
-  EXPECT_FALSE(session.SetMaxIterations(1001));
-  EXPECT_EQ(session.MaxIterations(), kDefaultMaxIterations);
-  EXPECT_TRUE(session.SetMaxIterations(1000));
-  EXPECT_EQ(session.MaxIterations(), 1000);
-}
-
 TEST(FitSession, PerfectFitNeverStallsAndRunsToTheLimit) {
   testing::ScriptedUi ui;
   // y = 2x + 1 exactly, started at the answer: the chi-square is exactly 0 at every step.
@@ -188,19 +180,6 @@ TEST(FitSession, PerfectFitNeverStallsAndRunsToTheLimit) {
   EXPECT_EQ(session.Iterations(), kDefaultMaxIterations);
   EXPECT_EQ(session.StallCount(), 0);
   EXPECT_THAT(ui.texts(), ElementsAre(kNotConvergedMessage));
-}
-
-TEST(FitSession, EveryParameterLockedNeverSettles) {
-  testing::ScriptedUi ui;
-  FitSession session(ui, {0, 1, 2, 3}, {1, 3.5, 5, 7}, nullptr);
-  session.Begin();
-  session.SelectFunction(kLinear);
-  session.SetValues({1.0, 1.0});
-  session.SetLocks({1, 1});
-  ASSERT_TRUE(session.SetMaxIterations(30));
-  EXPECT_EQ(runToEnd(session), FitProgress::NotConverged);
-  EXPECT_EQ(session.Iterations(), 30);
-  EXPECT_THAT(session.Values(), ElementsAre(1.0, 1.0));
 }
 
 TEST(FitSession, SingularSystemFailsWithTheFloatingPointWarning) {
@@ -233,13 +212,6 @@ TEST(FitSession, FinalCovarianceThatCannotBeComputedIsAFailureNotAResult) {
   EXPECT_THAT(session.Errors(), ElementsAre(0.0, 0.0));
   EXPECT_EQ(session.SignalNoise(), 0.0);
   EXPECT_FALSE(session.Results().converged);
-}
-
-TEST(FitSession, IterateWithoutAFitIsAProgrammingError) {
-  testing::ScriptedUi ui;
-  FitSession session(ui, {0, 1}, {0, 1}, nullptr);
-  session.Begin();
-  EXPECT_THROW(session.Iterate(), std::logic_error);
 }
 
 TEST(FitSession, LiveUpdateShowsTheValuesOfEveryStep) {
