@@ -10,6 +10,8 @@
 #include "datastore/lumatix_store.h"
 #include "datastore/qvl_ascii.h"
 #include "export/cdnn.h"
+#include "export/jcamp_writer.h"
+#include "export/lumatix_csv.h"
 #include "export/simple_csv.h"
 #include "platform/atomic_file.h"
 #include "processing/data_set.h"
@@ -44,6 +46,12 @@ StreamWriter streamWriterFor(std::string_view name) {
     return [](DataStore& s, std::ostream& out, Reporter&) {
       return datastore::writeQvlAscii(s, out, singleTraceDimension(s)), true;
     };
+  if (name == "JCAMP-DX 5.0")
+    return [](DataStore& s, std::ostream& out, Reporter&) { return writeJcamp(s, out), true; };
+  if (name == "LumatixCSV")
+    return [](DataStore& s, std::ostream& out, Reporter&) { return writeLumatixCSV(out, s, false), true; };
+  if (name == "LumatixTSV")
+    return [](DataStore& s, std::ostream& out, Reporter&) { return writeLumatixTSV(out, s, false), true; };
   if (name == "SimpleCSV")
     return [](DataStore& s, std::ostream& out, Reporter& r) { return writeSimpleCSV(out, s, r); };
   return {};
