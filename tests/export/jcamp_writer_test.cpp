@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -184,6 +186,50 @@ TEST(DuplicateScoreTest, CountsBeyondThirtyTwoBits) {
   std::vector<float> a(100000, 1.0f);
   const std::int64_t n = 100000, pairs = (n - 2) * (n - 1) / 2;
   EXPECT_EQ(duplicateScore(a), 100 * pairs / n);
+}
+
+// The factor choice exactly as defined: scale, count directly, compare; then the 32-bit rule.
+int directYFactorExponent(const std::vector<float>& trace) {
+  const std::int64_t reference = directDuplicateScore(trace);
+  int exponent = 0;
+  for (int e = -6; e <= -1; ++e) {
+    const float factor = static_cast<float>(std::pow(10.0, e));
+    std::vector<float> scaled;
+    for (float v : trace) scaled.push_back(v / factor);
+    if (directDuplicateScore(scaled) == reference) {
+      exponent = e;
+      break;
+    }
+  }
+  double largest = 0.0;
+  for (float v : trace)
+    if (std::isfinite(v)) largest = std::max(largest, std::fabs(static_cast<double>(v)));
+  while (std::trunc(largest / std::pow(10.0, exponent)) > 2147483647.0) ++exponent;
+  return exponent;
+}
+
+TEST(YFactorTest, EqualsTheDirectChoiceWhereScalingJoinsValues) {
+  std::mt19937 random(99);
+  std::map<int, int> outcomes;
+  for (int round = 0; round < 300; ++round) {
+    const int n = std::uniform_int_distribution<int>(1, 200)(random);
+    std::vector<float> trace(static_cast<std::size_t>(n));
+    // Neighbouring floats (which a division may round together) or values near the top of
+    // the float range (which a division turns into infinity), with repeats.
+    const bool huge = round % 2 == 0;
+    const float base = huge ? 1e32f : 1.0f;
+    const int spread = std::uniform_int_distribution<int>(1, 40)(random);
+    for (float& v : trace) {
+      const int steps = std::uniform_int_distribution<int>(0, spread)(random);
+      v = huge ? base * static_cast<float>(steps + 1) * 100.0f
+               : std::bit_cast<float>(std::bit_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(steps));
+    }
+    const int chosen = chooseYFactorExponent(trace);
+    ASSERT_EQ(chosen, directYFactorExponent(trace)) << "round " << round;
+    ++outcomes[chosen];
+  }
+  // Both the first candidate and later ones were chosen, so joined values were met.
+  EXPECT_GT(outcomes.size(), 1u);
 }
 
 TEST(YFactorTest, ChoosesTheFirstFactorThatKeepsTheDuplicates) {
