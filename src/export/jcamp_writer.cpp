@@ -42,6 +42,17 @@ bool parseTime(const std::string& text, std::tm& result) {
   return false;
 }
 
+// Whether the values step evenly from first to last, to within float rounding.
+bool evenlySpaced(const datastore::Dimension& x) {
+  const std::int32_t n = x.size();
+  if (n < 3) return true;
+  const double step = (static_cast<double>(x.values[n - 1]) - x.values[0]) / (n - 1);
+  const double tolerance = 1e-3 * std::fabs(step);
+  for (std::int32_t i = 1; i < n; ++i)
+    if (std::fabs(static_cast<double>(x.values[i]) - x.values[i - 1] - step) > tolerance) return false;
+  return true;
+}
+
 class JcampExporter {
  public:
   JcampExporter(datastore::DataStore& store, std::ostream& out)
@@ -168,7 +179,10 @@ class JcampExporter {
   }
 
   void writeXyData(const datastore::Dimension& x, double factor, const std::vector<float>& trace) {
-    line("##XYDATA=(X++(Y..Y))", "");
+    // "(X++(Y..Y))" tells a reader that x steps evenly from FIRSTX to LASTX, and readers
+    // compute x from that; an uneven axis (a logarithmic time base) is labelled as the x y
+    // pairs it is, in the same lines, so that its x values are read as written.
+    line(evenlySpaced(x) ? "##XYDATA=(X++(Y..Y))" : "##XYDATA=(XY..XY)", "");
     for (std::size_t i = 0; i < trace.size(); ++i) {
       fixed(x.values[static_cast<std::int32_t>(i)], 4);
       sink_.put(' ');

@@ -1,5 +1,6 @@
 #pragma once
-// JCAMP-DX 5.0 export: XYDATA blocks in the "(X++(Y..Y))" form with one y value per line.
+// JCAMP-DX 5.0 export: XYDATA blocks in the "(X++(Y..Y))" form with one x and y value per
+// line ("(XY..XY)" for an x axis that does not step evenly, whose x must be read as written).
 // A store with several properties, or with a second dimension of traces, becomes a series
 // of blocks, one per property and trace.
 

@@ -59,6 +59,13 @@ TEST_F(JcampTest, OnePropertyOneDimensionIsOneBlockWithoutBlockHeader) {
             "##END=\n");
 }
 
+TEST_F(JcampTest, UnevenAxisIsLabelledAsXyPairs) {
+  DataStore even = makeStore({Dimension("Time", {0.1f, 0.2f, 0.3f, 0.4f})}, {"Absorbance"});
+  DataStore uneven = makeStore({Dimension("Time -log", {0.001f, 0.01f, 0.1f, 1.0f})}, {"Absorbance"});
+  EXPECT_NE(jcamp(even).find("##XYDATA=(X++(Y..Y))\n0.1000 0\n"), std::string::npos);
+  EXPECT_NE(jcamp(uneven).find("##XYDATA=(XY..XY)\n0.0010 0\n0.0100 1000000\n"), std::string::npos);
+}
+
 TEST_F(JcampTest, HeaderNamesOwnerAndFallsBackToExportDataAndTheClock) {
   DataStore store = makeStore({Dimension("Wavelength", {250})}, {"CD"});
   store.title.clear();
