@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +27,6 @@ namespace lumatix::app {
 
 inline constexpr int kDefaultMaxIterations = 25;
 inline constexpr int kMaxIterationsLimit = 1000;
-inline constexpr int kMaxShownParameters = 10;
 
 inline constexpr const char* kSuitableRangeMessage = "Please select a suitable range";
 inline constexpr const char* kFloatingPointFailureMessage =
@@ -41,7 +39,7 @@ enum class FitProgress {
   Running,       // call Iterate() again
   Converged,     // final statistics computed
   NotConverged,  // iteration limit or damping factor above 1: values taken over, warning shown
-  Failed,        // a step failed: values as last accepted, warning shown
+  Failed,        // a step, or the final statistics, failed: values as last accepted, warning shown
 };
 
 // The stopping rule's count after one step that took the reduced chi-square from previous

@@ -14,5 +14,6 @@ void addHistoryCommand(CLI::App& app, InputOptions& input);
 void addConvertCommand(CLI::App& app, InputOptions& input);
 void addTracesCommand(CLI::App& app, InputOptions& input);
 void addFitCommand(CLI::App& app, InputOptions& input);
+void addDescribeCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

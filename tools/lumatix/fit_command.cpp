@@ -138,10 +138,7 @@ nlohmann::ordered_json resultJson(const app::FitResults& results) {
 
 void run(const FitOptions& options, const InputOptions& input) {
   const OutputFormat* target = nullptr;
-  if (!options.out.empty()) {
-    target = &chooseOutputFormat(options.out, options.format);
-    if (!target->write) throw CommandError("Error! Unknown format!\n");
-  }
+  if (!options.out.empty()) target = &chooseOutputFormat(options.out, options.format);
   TerminalUi ui(std::cerr);
   auto store = loadStore(options.file, input);
   processing::CDataSet set = loadTraces(*store, options.choice);
@@ -181,7 +178,7 @@ void run(const FitOptions& options, const InputOptions& input) {
     // is the machine's, which this build does not read yet: a derived file never claims it.
     auto saved = set.ToDataStore();
     saved->deriveFrom(*store, options.file, set.modified, false);
-    target->write(*saved, options.out);
+    writeOutput(*saved, *target, options.out);
   }
 }
 

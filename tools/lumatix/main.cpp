@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   cli::addConvertCommand(app, input);
   cli::addTracesCommand(app, input);
   cli::addFitCommand(app, input);
+  cli::addDescribeCommand(app, input);
 
   try {
     app.parse(argc, argv);
