@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the build, the tests and the tools need.
+# Installs every Debian 12 package the build, the tests and the tools need, and the
+# jcampconverter npm package the JCAMP-DX reader check uses (into build/node, or
+# $LUMATIX_NODE_PREFIX; never into the sources).
 # Idempotent: when everything is present it changes nothing and needs no network.
 set -euo pipefail
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+node_prefix="${LUMATIX_NODE_PREFIX:-$repo/build/node}"
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
@@ -10,7 +14,16 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libpam0g-dev libpam-wrapper libnss-wrapper libuid-wrapper
   python3 python3-numpy python3-scipy
+  nodejs
 )
+# npm comes with some builds of nodejs; Debian's own package only when it is missing.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
+
+install_jcampconverter() {
+  [ -f "$node_prefix/node_modules/jcampconverter/package.json" ] && return 0
+  mkdir -p "$node_prefix"
+  npm install --prefix "$node_prefix" --no-audit --no-fund jcampconverter
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,10 +31,14 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  install_jcampconverter
+  exit 0
+fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_jcampconverter

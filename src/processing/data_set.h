@@ -86,6 +86,18 @@ class CDataSet {
   std::unique_ptr<datastore::DataStore> ToDataStore() const;
   std::unique_ptr<datastore::DataStore> ToDataStore(const std::vector<int>& selection) const;
 
+  // The fit of the one trace whose selection entry is 1, as new traces over its segment A:
+  // the fitted trace ("Fit (f)::N", kind 10) holds the model with the given parameters at
+  // every x, and with includeResiduals the residual trace ("Fit (r)::N", kind 11) holds
+  // y - fit where from <= x <= to and exactly 0 elsewhere. N is this data set's counter of
+  // the kind. Throws "CDataSet::CF_Fit : more than 1 trace selected\n",
+  // "CDataSet::CF_Fit : no trace selected\n", "CDataSet::Subset : size mismatch in Z axis"
+  // when the selection does not have one entry per trace, and std::out_of_range for a
+  // function index outside the fitting library or a parameter count that is not the
+  // function's.
+  CDataSet CF_Fit(const std::vector<int>& selection, int functionIndex, const std::vector<double>& parameters,
+                  float from, float to, bool includeResiduals) const;
+
   // Whether every per-trace vector and every row has the size the invariants demand.
   bool IsValid() const;
 

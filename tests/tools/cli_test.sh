@@ -43,6 +43,28 @@ for f in "$examples"/*.dsx; do
   cmp -s "$work/a" "$work/b" || { echo "FAIL dsb round trip $f"; diff "$work/a" "$work/b"; failures=$((failures + 1)); }
 done
 
+# Every format of the save dialog is written; the export-only ones say so in their first bytes.
+melt="$examples/cd_thermal_melt.dsx"
+for format in LumBinaryX LumBinary LumatixStore QVL-ASCII "JCAMP-DX 5.0" SimpleCSV LumatixCSV LumatixTSV; do
+  check "convert to $format" 0 "$lumatix" convert "$melt" "$work/out.any" --format "$format"
+  [ -s "$work/out.any" ] || { echo "FAIL convert to $format: empty file"; failures=$((failures + 1)); }
+done
+check "to LumatixTSV" 0 "$lumatix" convert "$melt" "$work/table.txt"
+[ "$(head -c 10 "$work/table.txt")" = "LumatixTSV" ] || { echo "FAIL .txt is not LumatixTSV"; failures=$((failures + 1)); }
+check "SimpleCSV warning" 0 "$lumatix" convert "$melt" "$work/simple.csv" --format SimpleCSV
+contains "SimpleCSV warning" "$work/err" "The current dataset contains more than one Dimension."
+check "CDNN" 0 "$lumatix" convert "$melt" "$work/cd.txt" --format CDNN
+[ "$(head -n 1 "$work/cd.txt")" = "$(printf '180\t1.92928')" ] || { echo "FAIL CDNN first line"; failures=$((failures + 1)); }
+check "CDNN refusal" 1 "$lumatix" convert "$examples/stopped_flow_absorbance.dsx" "$work/no.txt" --format CDNN
+contains "CDNN refusal" "$work/err" "Sorry! The step size is not appropriate for CDNN export."
+[ -e "$work/no.txt" ] && { echo "FAIL CDNN refusal left a file"; failures=$((failures + 1)); }
+check "glb refusal" 1 "$lumatix" convert "$examples/fluorescence_polarisation.dsx" "$work/no.glb"
+contains "glb refusal" "$work/err" "Cannot export this file to spectrakinetic format"
+
+check describe 0 "$lumatix" describe "$examples/stopped_flow_absorbance.dsx"
+contains describe "$work/out" "Time	1000 time points over 2s,logarithmic,not oversampled,external trigger"
+contains describe "$work/out" "Repeat	3 repeats in set."
+
 check history 0 "$lumatix" history "$examples/cd_thermal_melt.dsx"
 contains history "$work/out" "DataStore created and initialized for data acquisition."
 contains history "$work/out" "Version : Morvath v.4.4.2.0 Build : "

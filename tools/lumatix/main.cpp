@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "datastore/diagnostics.h"
+#include "fitting/diagnostics.h"
 #include "platform/build_info.h"
 
 int main(int argc, char** argv) {
@@ -19,10 +20,13 @@ int main(int argc, char** argv) {
   cli::InputOptions input;
   app.add_flag("--allow-cary", input.allowCary, "Accept Cary spectrophotometer text files");
   bool verbose = false;
-  app.add_flag("-v,--verbose", verbose, "Show the readers' progress notes on standard error");
+  app.add_flag("-v,--verbose", verbose, "Show the readers' and the fitter's notes on standard error");
   // The readers' notes ("reading 2 comments") are for diagnosis, not for every run.
   std::ostream quiet(nullptr);
-  app.parse_complete_callback([&] { datastore::setDiagnostics(verbose ? nullptr : &quiet); });
+  app.parse_complete_callback([&] {
+    datastore::setDiagnostics(verbose ? nullptr : &quiet);
+    fitting::setDiagnostics(verbose ? nullptr : &quiet);
+  });
 
   cli::addFormatsCommand(app);
   cli::addModelsCommand(app);
@@ -30,6 +34,8 @@ int main(int argc, char** argv) {
   cli::addHistoryCommand(app, input);
   cli::addConvertCommand(app, input);
   cli::addTracesCommand(app, input);
+  cli::addFitCommand(app, input);
+  cli::addDescribeCommand(app, input);
 
   try {
     app.parse(argc, argv);
@@ -37,9 +43,9 @@ int main(int argc, char** argv) {
     int code = app.exit(e);
     return code == 0 ? 0 : 2;
   } catch (const std::exception& e) {
-    std::cerr << e.what();
+    // An empty text: the command has already told the person why it stopped.
     std::string text = e.what();
-    if (text.empty() || text.back() != '\n') std::cerr << '\n';
+    if (!text.empty()) std::cerr << text << (text.back() != '\n' ? "\n" : "");
     return 1;
   }
   return 0;
