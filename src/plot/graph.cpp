@@ -58,6 +58,7 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
 
   std::vector<double> px = x;
   std::vector<std::vector<double>> py = y;
+  std::vector<std::size_t> source;
   if (logY_)
     for (auto& row : py)
       for (auto& v : row) v = v > 0 ? std::log10(v) : kLogMarker;
@@ -67,6 +68,7 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
     for (std::size_t i = 0; i < px.size(); ++i) {
       if (px[i] <= 0) continue;
       keptX.push_back(std::log10(px[i]));
+      source.push_back(i);
       for (std::size_t t = 0; t < py.size(); ++t) keptY[t].push_back(py[t][i]);
     }
     if (keptX.empty()) throw std::invalid_argument("No x-axis data after removing negative log values.");
@@ -76,6 +78,7 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
   }
 
   x_ = std::move(px);
+  source_ = std::move(source);
   y_ = std::move(py);
   names_ = names;
   names_.resize(y_.size());
@@ -180,6 +183,8 @@ void Graph::zoomStep(bool in, bool onX, bool onY) {
   if (onX) step(xAxis_);
   if (onY) step(yAxis_);
 }
+
+std::size_t Graph::sourceIndex(std::size_t i) const { return source_.empty() ? i : source_.at(i); }
 
 void Graph::setCursor(std::size_t index) { cursor_ = x_.empty() ? 0 : std::min(index, x_.size() - 1); }
 

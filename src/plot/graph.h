@@ -76,6 +76,9 @@ class Graph {
   std::size_t traceCount() const { return y_.size(); }
   const std::vector<double>& x() const { return x_; }
   const std::vector<std::vector<double>>& plotted() const { return y_; }
+  // The index in the data given to SetData of plotted sample i (they differ when a
+  // logarithmic x axis dropped points).
+  std::size_t sourceIndex(std::size_t i) const;
   double xMin() const { return xMin_; }
   double xMax() const { return xMax_; }
   double yMin() const { return yMin_; }
@@ -124,6 +127,7 @@ class Graph {
   std::vector<std::string> names_;
   std::vector<bool> shown_, selected_;
   std::vector<std::uint32_t> colours_;
+  std::vector<std::size_t> source_;  // empty: sample i is data point i
   CColourWheel wheel_;
   bool logX_ = false, logY_ = false, grid_ = false, legend_ = false, ready_ = false, descending_ = false;
   std::size_t first_ = 0, last_ = 0;

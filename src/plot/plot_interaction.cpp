@@ -104,15 +104,21 @@ void PlotInteraction::move(Point p, bool leftButtonDown) {
 }
 
 void PlotInteraction::showReadOut() {
-  if (!callbacks_.readOut || selectedCount() != 1) return;
+  if (!callbacks_.readOut || selectedCount() != 1 || graph_.sampleCount() == 0) return;
   int t = 0;
   while (!selected(t)) ++t;
-  const auto& x = graph_.x();
+  const auto ti = static_cast<std::size_t>(t);
+  if (ti >= set_.yA.size()) return;
   std::size_t i = graph_.cursor();
-  if (i >= x.size()) i = 0;
-  const auto& rows = graph_.plotted();
-  if (x.empty() || static_cast<std::size_t>(t) >= rows.size()) return;
-  callbacks_.readOut(formatted(" X : %g ", x[i]), formatted(" Y : %f ", rows[static_cast<std::size_t>(t)][i]));
+  if (i >= graph_.sampleCount()) i = 0;
+  // The values as measured, not their logarithms on a log axis.
+  const std::size_t j = graph_.sourceIndex(i), a = set_.xA.size();
+  const bool inA = j < a && j < set_.yA[ti].size();
+  const bool inB = j >= a && ti < set_.yB.size() && j - a < set_.xB.size() && j - a < set_.yB[ti].size();
+  if (!inA && !inB) return;
+  const double x = j < a ? set_.xA[j] : set_.xB[j - a];
+  const double y = j < a ? set_.yA[ti][j] : set_.yB[ti][j - a];
+  callbacks_.readOut(formatted(" X : %g ", x), formatted(" Y : %f ", y));
 }
 
 void PlotInteraction::press(Point p, Modifiers m) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "plot/data_set_graph.h"
 #include "plot/plot_interaction.h"
 
@@ -28,7 +30,9 @@ std::vector<int> selection(const CDataSet& s) { return s.selected; }
 
 // A graph showing a data set, with an interaction whose callbacks are counted.
 struct Fixture {
-  explicit Fixture(CDataSet traces) : set(std::move(traces)) {
+  explicit Fixture(CDataSet traces, bool logAxes = false) : set(std::move(traces)) {
+    graph.setLogX(logAxes);
+    graph.setLogY(logAxes);
     showDataSet(graph, set);
     callbacks.redraw = [this] { ++redraws; };
     callbacks.startDrag = [this](const CDataSet& payload) { dragged.push_back(payload.traceNames); };
@@ -248,6 +252,13 @@ TEST(PlotInteraction, ArrowKeysMoveTheCursorTowardsLowerOrHigherXAndShowTheReadO
     for (int i = 0; i < 20; ++i) f.interaction->key(Key::Left, {});
     EXPECT_EQ(f.graph.x()[f.graph.cursor()], 0) << "stops at the start";
   }
+}
+
+TEST(PlotInteraction, TheReadOutShowsMeasuredValuesOnLogarithmicAxes) {
+  Fixture f(flatTraces({1, 100}), true);  // x = 0 is dropped: sample i is x = i + 1
+  f.click(std::log10(4.0), 2);
+  f.interaction->move(f.at(std::log10(4.0), 2), false);
+  EXPECT_EQ(f.readOut, " X : 4 | Y : 100.000000 ");
 }
 
 TEST(PlotInteraction, RemovalKeysAskForTheRemovalOnlyWithASelection) {
