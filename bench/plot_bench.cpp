@@ -38,7 +38,8 @@ void perPoint(benchmark::State& state, double points) {
       benchmark::Counter(points, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// One trace reduced to the 1800 columns of a full-HD plot area.
+// One trace reduced to the 1800 columns of a full-HD plot area, the order of x known (the
+// graph finds it once for all its traces: BM_OrderOf).
 void BM_ReduceToColumns(benchmark::State& state) {
   const auto x = axis();
   const auto y = noisyTrace(1);
@@ -46,13 +47,35 @@ void BM_ReduceToColumns(benchmark::State& state) {
   kept.reserve(8000);
   for (auto _ : state) {
     kept.clear();
-    reduceToColumns(x.data(), y.data(), 0, kPoints, 180.0, 1800.0 / 80.0, kept);
+    reduceToColumns(x.data(), y.data(), 0, kPoints, 180.0, 1800.0 / 80.0, kept, XOrder::Monotonic);
     benchmark::DoNotOptimize(kept.data());
   }
   perPoint(state, double(kPoints));
   state.counters["kept"] = double(kept.size());
 }
 BENCHMARK(BM_ReduceToColumns)->Unit(benchmark::kMillisecond);
+
+// The same when x may run in any order: a column for every point.
+void BM_ReduceToColumnsAnyOrder(benchmark::State& state) {
+  const auto x = axis();
+  const auto y = noisyTrace(1);
+  std::vector<std::size_t> kept;
+  kept.reserve(8000);
+  for (auto _ : state) {
+    kept.clear();
+    reduceToColumns(x.data(), y.data(), 0, kPoints, 180.0, 1800.0 / 80.0, kept, XOrder::Any);
+    benchmark::DoNotOptimize(kept.data());
+  }
+  perPoint(state, double(kPoints));
+}
+BENCHMARK(BM_ReduceToColumnsAnyOrder)->Unit(benchmark::kMillisecond);
+
+void BM_OrderOf(benchmark::State& state) {
+  const auto x = axis();
+  for (auto _ : state) benchmark::DoNotOptimize(orderOf(x.data(), 0, kPoints));
+  perPoint(state, double(kPoints));
+}
+BENCHMARK(BM_OrderOf)->Unit(benchmark::kMillisecond);
 
 // The scalar min/max pass over the same data, for comparison.
 void BM_MinMaxPass(benchmark::State& state) {

@@ -78,6 +78,7 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
   }
 
   x_ = std::move(px);
+  xOrder_ = orderOf(x_.data(), 0, x_.size());
   source_ = std::move(source);
   y_ = std::move(py);
   names_ = names;
@@ -305,10 +306,11 @@ void Graph::drawTraces(Canvas& c, const Rect& area) {
       if (to <= from) continue;
       c.setPen(piece == 1 ? own : kOutsideGrey, width, PenStyle::Solid);
       std::size_t runStart = from;
-      for (std::size_t i = from; i <= to; ++i) {
+      // Only a logarithmic y axis has markers to break at.
+      for (std::size_t i = logY_ ? from : to; i <= to; ++i) {
         if (i < to && y[i] != kLogMarker) continue;
         kept.clear();
-        reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept);
+        reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept, xOrder_);
         line.clear();
         for (std::size_t k : kept) {
           TwoDPoint p = toCanvas.apply({x_[k], y[k]});

@@ -10,6 +10,7 @@
 
 #include "plot/canvas.h"
 #include "plot/colour_wheel.h"
+#include "plot/column_reduction.h"
 #include "plot/scale.h"
 #include "plot/two_d_point.h"
 
@@ -127,7 +128,8 @@ class Graph {
   std::vector<std::string> names_;
   std::vector<bool> shown_, selected_;
   std::vector<std::uint32_t> colours_;
-  std::vector<std::size_t> source_;  // empty: sample i is data point i
+  std::vector<std::size_t> source_;
+  XOrder xOrder_ = XOrder::Any;  // found once for all traces  // empty: sample i is data point i
   CColourWheel wheel_;
   bool logX_ = false, logY_ = false, grid_ = false, legend_ = false, ready_ = false, descending_ = false;
   std::size_t first_ = 0, last_ = 0;
