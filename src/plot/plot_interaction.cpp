@@ -149,8 +149,10 @@ void PlotInteraction::press(Point p, Modifiers m) {
     redraw();
     showReadOut();
     if (selectedCount() > 0) {
-      payload_ = set_.SelectedOnly();
-      if (callbacks_.startDrag) callbacks_.startDrag(*payload_);
+      // Subset leaves the baseline out: SelectedOnly refuses a selection that holds it,
+      // which the baseline's staying selected after a removal makes common.
+      payload_ = set_.Subset(set_.selected);
+      if (payload_->TraceCount() > 0 && callbacks_.startDrag) callbacks_.startDrag(*payload_);
     }
   }
   lastClicked_ = t;

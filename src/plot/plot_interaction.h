@@ -31,8 +31,8 @@ inline constexpr std::uint32_t kWheelZoomed = 192;   // the wheel set the ranges
 
 struct InteractionCallbacks {
   std::function<void()> redraw;
-  // A drag-and-drop of the selected traces begins; the payload lives in the interaction
-  // until the next drag or its end.
+  // A drag-and-drop of the selected traces (the baseline left out) begins; the payload
+  // lives in the interaction until the next drag or its end.
   std::function<void(const processing::CDataSet& payload)> startDrag;
   // The two read-out labels: " X : %g " and " Y : %f ".
   std::function<void(const std::string& x, const std::string& y)> readOut;

@@ -101,6 +101,17 @@ TEST(PlotInteraction, ClicksSelectToggleAndOfferTheSelectedTracesForDragging) {
   EXPECT_EQ(f.dragged.size(), 3u);
 }
 
+TEST(PlotInteraction, TheDragPayloadLeavesASelectedBaselineOut) {
+  Fixture f(flatTraces({0, 5, 10}));
+  f.set.traceState[0] = processing::kTraceBaseline;
+  f.set.baselineIndex = 0;
+  f.set.selected[0] = 1;
+  f.click(2, 10, {.ctrl = true});
+  EXPECT_EQ(selection(f.set), (std::vector<int>{1, 0, 1}));
+  ASSERT_EQ(f.dragged.size(), 1u);
+  EXPECT_EQ(f.dragged[0], (std::vector<std::string>{"T3"}));
+}
+
 TEST(PlotInteraction, AClickOnEmptySpaceClearsTheSelectionUnlessARemovalJustRan) {
   Fixture f(flatTraces({0, 5, 10}));
   f.click(2, 5);
