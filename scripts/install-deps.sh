@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   libpam0g-dev libpam-wrapper libnss-wrapper libuid-wrapper
+  librsvg2-bin
   python3 python3-numpy python3-scipy
   nodejs
 )

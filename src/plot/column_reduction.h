@@ -9,8 +9,21 @@
 
 namespace lumatix::plot {
 
+// How x runs between the points: every x at least (ascending) or at most (descending) the one
+// before it, with no NaN, or anything else.
+enum class XOrder { Monotonic, Any };
+
+// The order of x[from..to-1]. One pass: callers that reduce several traces over one x vector
+// find it once.
+XOrder orderOf(const double* x, std::size_t from, std::size_t to);
+
 // Appends to kept the indices (from..to-1) of the points that survive, in increasing order.
-// The column of a point is floor((x - origin) * pixelsPerUnit).
+// The column of a point is floor((x - origin) * pixelsPerUnit). With monotonic x the columns
+// are found by searching x near their ends, so x is read at a few points per column only;
+// order must then be what orderOf gives for the range (or for a range that contains it).
+void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
+                     double pixelsPerUnit, std::vector<std::size_t>& kept, XOrder order);
+// The same, finding the order first.
 void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
                      double pixelsPerUnit, std::vector<std::size_t>& kept);
 

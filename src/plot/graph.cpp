@@ -1,7 +1,9 @@
 #include "plot/graph.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
 
 #include "plot/column_reduction.h"
@@ -56,6 +58,7 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
 
   std::vector<double> px = x;
   std::vector<std::vector<double>> py = y;
+  std::vector<std::size_t> source;
   if (logY_)
     for (auto& row : py)
       for (auto& v : row) v = v > 0 ? std::log10(v) : kLogMarker;
@@ -65,6 +68,7 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
     for (std::size_t i = 0; i < px.size(); ++i) {
       if (px[i] <= 0) continue;
       keptX.push_back(std::log10(px[i]));
+      source.push_back(i);
       for (std::size_t t = 0; t < py.size(); ++t) keptY[t].push_back(py[t][i]);
     }
     if (keptX.empty()) throw std::invalid_argument("No x-axis data after removing negative log values.");
@@ -74,6 +78,8 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
   }
 
   x_ = std::move(px);
+  xOrder_ = orderOf(x_.data(), 0, x_.size());
+  source_ = std::move(source);
   y_ = std::move(py);
   names_ = names;
   names_.resize(y_.size());
@@ -83,6 +89,7 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
   selected_.resize(y_.size(), false);
   first_ = 0;
   last_ = x_.size() - 1;
+  cursor_ = std::min(cursor_, last_);
 
   xMin_ = xMax_ = x_[0];
   for (double v : x_) {
@@ -115,7 +122,84 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
 
 void Graph::resetRanges() {
   xAxis_.SetRange(xMin_, xMax_);
-  yAxis_.SetRange(yMin_ - marginY(), yMax_ + marginY());
+  resetYRange();
+  zoomed_ = false;
+}
+
+void Graph::resetYRange() { yAxis_.SetRange(yMin_ - marginY(), yMax_ + marginY()); }
+
+void Graph::setTraceSelection(const std::vector<bool>& selected) {
+  selected_ = selected;
+  selected_.resize(y_.size(), false);
+}
+
+Point Graph::toData(Point pixel) const {
+  TwoDPoint p = dataToCanvas(area_).inverse().apply({pixel.x, pixel.y});
+  return {p.x, p.y};
+}
+
+Point Graph::toPixel(Point data) const {
+  TwoDPoint p = dataToCanvas(area_).apply({data.x, data.y});
+  return {p.x, p.y};
+}
+
+bool Graph::withinMargins(Point d) const {
+  return d.x >= xMin_ - marginX() && d.x <= xMax_ + marginX() && d.y >= yMin_ - marginY() &&
+         d.y <= yMax_ + marginY();
+}
+
+bool Graph::beginDrag(Point pixel) {
+  if (!ready_ || !withinMargins(toData(pixel))) return false;
+  dragging_ = true;
+  dragStart_ = dragEnd_ = pixel;
+  return true;
+}
+
+bool Graph::zoomToDrag() {
+  if (!ready_ || !dragging_) return false;
+  dragging_ = false;
+  Point end = toData(dragEnd_);
+  end.x = std::clamp(end.x, xMin_, xMax_);
+  if (end.y < yMin_) end.y = yMin_;
+  if (end.y > yMax_) end.y = yMax_ + marginY();
+  const Point start = toData(dragStart_);
+  if (start.x == end.x || start.y == end.y) return false;
+  const Rect before{xAxis_.min, yAxis_.min, xAxis_.max, yAxis_.max};
+  const bool xSet = xAxis_.SetRange(start.x, end.x);
+  const bool ySet = yAxis_.SetRange(start.y, end.y);
+  if (!xSet && !ySet) return false;
+  previous_ = before;
+  zoomed_ = true;
+  return true;
+}
+
+void Graph::zoomStep(bool in, bool onX, bool onY) {
+  auto step = [in](CScale& axis) {
+    const double eighth = 0.125 * (axis.max - axis.min);
+    if (in)
+      axis.SetRange(axis.min + eighth, axis.max - eighth);
+    else
+      axis.SetRange(axis.min - eighth, axis.max + eighth);
+  };
+  if (onX) step(xAxis_);
+  if (onY) step(yAxis_);
+}
+
+std::size_t Graph::sourceIndex(std::size_t i) const { return source_.empty() ? i : source_.at(i); }
+
+void Graph::setCursor(std::size_t index) { cursor_ = x_.empty() ? 0 : std::min(index, x_.size() - 1); }
+
+std::size_t Graph::nearestSample(double x) const {
+  std::size_t best = 0;
+  double bestDistance = std::numeric_limits<double>::infinity();
+  for (std::size_t i = 0; i < x_.size(); ++i) {
+    const double d = std::fabs(x_[i] - x);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = i;
+    }
+  }
+  return best;
 }
 
 void Graph::setXRange(double from, double to) { xAxis_.SetRange(from, to); }
@@ -134,7 +218,8 @@ Transform Graph::dataToCanvas(const Rect& area) const {
 }
 
 void Graph::Paint(Canvas& c) {
-  Rect area = plotArea(c.width(), c.height());
+  area_ = plotArea(c.width(), c.height());
+  const Rect area = area_;
   c.setClip(std::nullopt);
   c.fillRect({0, 0, c.width(), c.height()}, kWhite);
   if (!heading_.empty()) {
@@ -152,6 +237,14 @@ void Graph::Paint(Canvas& c) {
   c.lineTo({area.left, area.bottom});
   c.lineTo({area.left, area.top});
   if (legend_ && ready_) drawLegend(c, area);
+  if (dragging_) {
+    c.setPen(kBlack, 1, PenStyle::Dotted);
+    c.moveTo(dragStart_);
+    c.lineTo({dragEnd_.x, dragStart_.y});
+    c.lineTo(dragEnd_);
+    c.lineTo({dragStart_.x, dragEnd_.y});
+    c.lineTo(dragStart_);
+  }
 }
 
 void Graph::drawAxes(Canvas& c, const Rect& area) {
@@ -213,10 +306,11 @@ void Graph::drawTraces(Canvas& c, const Rect& area) {
       if (to <= from) continue;
       c.setPen(piece == 1 ? own : kOutsideGrey, width, PenStyle::Solid);
       std::size_t runStart = from;
-      for (std::size_t i = from; i <= to; ++i) {
+      // Only a logarithmic y axis has markers to break at.
+      for (std::size_t i = logY_ ? from : to; i <= to; ++i) {
         if (i < to && y[i] != kLogMarker) continue;
         kept.clear();
-        reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept);
+        reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept, xOrder_);
         line.clear();
         for (std::size_t k : kept) {
           TwoDPoint p = toCanvas.apply({x_[k], y[k]});

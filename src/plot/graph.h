@@ -10,6 +10,7 @@
 
 #include "plot/canvas.h"
 #include "plot/colour_wheel.h"
+#include "plot/column_reduction.h"
 #include "plot/scale.h"
 #include "plot/two_d_point.h"
 
@@ -46,8 +47,22 @@ class Graph {
   // Both axes back to the data's extents widened by the margins.
   void resetRanges();
 
+  // Which traces are drawn bold, one entry per trace (missing entries: not bold).
+  void setTraceSelection(const std::vector<bool>& selected);
+
   // Lays the plot out on a canvas of the given size and draws it.
   void Paint(Canvas& canvas);
+  // Lays the plot out without drawing, so that pixel positions can be converted before the
+  // first paint.
+  void layout(double width, double height) { area_ = plotArea(width, height); }
+  // The plot area of the last layout.
+  const Rect& area() const { return area_; }
+  // Pixel to data co-ordinates (plotted values: logarithms on a log axis) and back, for the
+  // last layout.
+  Point toData(Point pixel) const;
+  Point toPixel(Point data) const;
+  // Whether a data point lies within the data extents widened by the margins.
+  bool withinMargins(Point data) const;
   // The plot area for a canvas of the given size.
   Rect plotArea(double width, double height) const;
   // Data to canvas co-ordinates for the last layout, and back.
@@ -62,6 +77,9 @@ class Graph {
   std::size_t traceCount() const { return y_.size(); }
   const std::vector<double>& x() const { return x_; }
   const std::vector<std::vector<double>>& plotted() const { return y_; }
+  // The index in the data given to SetData of plotted sample i (they differ when a
+  // logarithmic x axis dropped points).
+  std::size_t sourceIndex(std::size_t i) const;
   double xMin() const { return xMin_; }
   double xMax() const { return xMax_; }
   double yMin() const { return yMin_; }
@@ -70,6 +88,35 @@ class Graph {
   double marginY() const { return 0.05 * (yMax_ - yMin_); }
   const CScale& xAxis() const { return xAxis_; }
   const CScale& yAxis() const { return yAxis_; }
+
+  // --- The view the pointer and the keys change ---
+  // Starts a zoom rectangle at a pixel; refused (false) outside the widened data extents or
+  // without data.
+  bool beginDrag(Point pixel);
+  void setDragEnd(Point pixel) { dragEnd_ = pixel; }
+  // Ends a drag without zooming.
+  void cancelDrag() { dragging_ = false; }
+  bool dragging() const { return dragging_; }
+  Point dragStart() const { return dragStart_; }
+  Point dragEnd() const { return dragEnd_; }
+  // Zooms to the rectangle from the drag start to the drag end, the end clamped to the data
+  // extents (above the top it stands at yMax + marginY). Nothing changes when the corners
+  // share an x or a y. The drag ends either way. True when the ranges changed.
+  bool zoomToDrag();
+  // One wheel step on the chosen axes: in keeps three quarters of the span, out adds a
+  // quarter, an eighth on each side.
+  void zoomStep(bool in, bool onX, bool onY);
+  bool zoomed() const { return zoomed_; }
+  // The ranges in force before the last rectangle zoom: x from, x to, y from, y to.
+  const std::optional<Rect>& previousRanges() const { return previous_; }
+  // The y axis back to the data's extents widened by the margins.
+  void resetYRange();
+
+  // The sample the read-out shows, kept within 0..n-1.
+  std::size_t cursor() const { return cursor_; }
+  void setCursor(std::size_t index);
+  // The sample whose x is nearest to a plotted x (the first of equals).
+  std::size_t nearestSample(double x) const;
 
  private:
   void drawAxes(Canvas& c, const Rect& area);
@@ -81,6 +128,8 @@ class Graph {
   std::vector<std::string> names_;
   std::vector<bool> shown_, selected_;
   std::vector<std::uint32_t> colours_;
+  std::vector<std::size_t> source_;
+  XOrder xOrder_ = XOrder::Any;  // found once for all traces  // empty: sample i is data point i
   CColourWheel wheel_;
   bool logX_ = false, logY_ = false, grid_ = false, legend_ = false, ready_ = false, descending_ = false;
   std::size_t first_ = 0, last_ = 0;
@@ -88,6 +137,11 @@ class Graph {
   CScale xAxis_, yAxis_;
   std::string title1_ = "no title", title2_ = "no title", heading_;
   Font font_;
+  Rect area_ = plotArea(640, 480);
+  bool dragging_ = false, zoomed_ = false;
+  Point dragStart_, dragEnd_;
+  std::optional<Rect> previous_;
+  std::size_t cursor_ = 0;
 };
 
 }  // namespace lumatix::plot

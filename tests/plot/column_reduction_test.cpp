@@ -62,5 +62,50 @@ TEST(ColumnReduction, ShortAndUnorderedRunsKeepWhatTheyNeed) {
   EXPECT_TRUE(kept.empty());
 }
 
+// The search for column ends on ordered x keeps exactly the points the point-by-point pass
+// keeps, on spacing that changes from column to column, repeated x, repeated extremes and
+// NaN in y.
+TEST(ColumnReduction, OrderedSearchKeepsWhatThePointByPointPassKeeps) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> gap(0.0, 0.02);
+  std::uniform_int_distribution<int> level(0, 6);
+  std::normal_distribution<double> noise;
+  for (bool descending : {false, true}) {
+    const std::size_t n = 20000;
+    std::vector<double> x(n), y(n);
+    double at = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i % 5000 > 10) at += (i / 5000 % 2 ? 10 : 1) * gap(random);  // dense and sparse stretches, repeats
+      x[i] = descending ? -at : at;
+      // Stretches of few levels (many equal extremes) between noise; now and then a NaN.
+      y[i] = i % 97 == 3 ? std::nan("") : (i / 3000 % 2 ? level(random) : noise(random));
+    }
+    std::vector<std::size_t> searched, every;
+    const double origin = descending ? x.back() : x.front(), scale = 0.37;  // some 270 or 27 points a column
+    ASSERT_EQ(orderOf(x.data(), 0, n), XOrder::Monotonic);
+    reduceToColumns(x.data(), y.data(), 0, n, origin, scale, searched, XOrder::Monotonic);
+    reduceToColumns(x.data(), y.data(), 0, n, origin, scale, every, XOrder::Any);
+    EXPECT_EQ(searched, every) << (descending ? "descending" : "ascending");
+  }
+}
+
+TEST(ColumnReduction, OrderOfX) {
+  const double nan = std::nan("");
+  struct Row {
+    const char* name;
+    std::vector<double> x;
+    XOrder order;
+  } rows[] = {
+      {"ascending with repeats", {1, 2, 2, 3}, XOrder::Monotonic},
+      {"descending", {3, 2, 1}, XOrder::Monotonic},
+      {"one point", {4}, XOrder::Monotonic},
+      {"back and forth", {1, 3, 2}, XOrder::Any},
+      {"NaN inside", {1, nan, 3}, XOrder::Any},
+      {"NaN first", {nan, 1, 2}, XOrder::Any},
+      {"NaN alone", {nan}, XOrder::Any},
+  };
+  for (const Row& r : rows) EXPECT_EQ(orderOf(r.x.data(), 0, r.x.size()), r.order) << r.name;
+}
+
 }  // namespace
 }  // namespace lumatix::plot

@@ -15,5 +15,6 @@ void addConvertCommand(CLI::App& app, InputOptions& input);
 void addTracesCommand(CLI::App& app, InputOptions& input);
 void addFitCommand(CLI::App& app, InputOptions& input);
 void addDescribeCommand(CLI::App& app, InputOptions& input);
+void addPlotCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   cli::addTracesCommand(app, input);
   cli::addFitCommand(app, input);
   cli::addDescribeCommand(app, input);
+  cli::addPlotCommand(app, input);
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,254 @@
+#include "plot/line_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace lumatix::plot {
+namespace {
+
+constexpr double kLeft = 60, kRight = 12, kTop = 10, kBottom = 40;
+const Font kFont{"Arial", 8.0, false};
+
+// The tick-label format for a number of decimals: the template "%%0.%uf" filled with it.
+std::string labelFormat(unsigned decimals) {
+  char format[32];
+  std::snprintf(format, sizeof format, "%%0.%uf", std::min(decimals, 15u));
+  return format;
+}
+
+std::string label(const std::string& format, double v) {
+  char text[64];
+  // format is only ever made by labelFormat.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  std::snprintf(text, sizeof text, format.c_str(), v);
+#pragma GCC diagnostic pop
+  return text;
+}
+
+// Major tick positions of an axis that fall inside its range.
+std::vector<double> ticks(const CScale& axis) {
+  std::vector<double> out;
+  if (!axis.valid || !(axis.majorStep > 0)) return out;
+  for (std::int32_t k = 0; k < axis.majorCount && k < 1000; ++k) {
+    const double t = axis.firstMajor + k * axis.majorStep;
+    if (t >= axis.min && t <= axis.max) out.push_back(std::fabs(t) < 1e-11 ? 0.0 : t);
+  }
+  return out;
+}
+
+}  // namespace
+
+CLinePlot::CLinePlot() : xAxis_(0, 1), yAxis_(0, 1), xFormat_(labelFormat(2)), yFormat_(labelFormat(2)) {}
+
+void CLinePlot::SetTrace(const std::string& name, const std::vector<std::pair<float, float>>& points,
+                         std::uint32_t colour) {
+  auto it = std::find_if(traces_.begin(), traces_.end(), [&](const CPlotData& d) { return d.name == name; });
+  if (it == traces_.end()) {
+    traces_.push_back({name, colour, kLineStyleLines, {}, 0.0f, 0.0f});
+    it = traces_.end() - 1;
+  }
+  it->colour = colour;
+  it->points = points;
+  bool any = false;
+  for (const auto& [x, y] : points) {
+    if (!std::isfinite(y)) continue;
+    if (!any || y < it->minY) it->minY = y;
+    if (!any || y > it->maxY) it->maxY = y;
+    any = true;
+  }
+  if (!any) it->minY = it->maxY = 0.0f;
+  fitExtents();
+}
+
+bool CLinePlot::RemoveTrace(const std::string& name) {
+  auto it = std::find_if(traces_.begin(), traces_.end(), [&](const CPlotData& d) { return d.name == name; });
+  if (it == traces_.end()) return false;
+  const int removed = static_cast<int>(it - traces_.begin());
+  traces_.erase(it);
+  if (highlightTrace_ == removed) highlightTrace_ = highlightPoint_ = -1;
+  else if (highlightTrace_ > removed) --highlightTrace_;
+  fitExtents();
+  return true;
+}
+
+bool CLinePlot::SetLineStyle(const std::string& name, int style) {
+  for (auto& d : traces_)
+    if (d.name == name) {
+      d.lineStyle = style;
+      return true;
+    }
+  return false;
+}
+
+void CLinePlot::fitExtents() {
+  float x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+  bool any = false;
+  for (const auto& d : traces_)
+    for (const auto& [x, y] : d.points) {
+      if (!std::isfinite(x) || !std::isfinite(y)) continue;
+      if (!any) {
+        x0 = x1 = x;
+        y0 = y1 = y;
+        any = true;
+      }
+      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+  if (!any) return;
+  if (x1 == x0) x0 -= 1, x1 += 1;
+  if (y1 == y0) y0 -= 1, y1 += 1;
+  if (!xFixed_) extents_.xFrom = x0, extents_.xTo = x1;
+  if (!yFixed_) extents_.yFrom = y0, extents_.yTo = y1;
+  setView(extents_);
+}
+
+bool CLinePlot::SetXRange(float from, float to) {
+  if (!(from != to) || !std::isfinite(from) || !std::isfinite(to)) return false;
+  extents_.xFrom = std::min(from, to), extents_.xTo = std::max(from, to);
+  xFixed_ = true;
+  setView({extents_.xFrom, extents_.xTo, view_.yFrom, view_.yTo});
+  return true;
+}
+
+bool CLinePlot::SetYRange(float from, float to) {
+  if (!(from != to) || !std::isfinite(from) || !std::isfinite(to)) return false;
+  extents_.yFrom = std::min(from, to), extents_.yTo = std::max(from, to);
+  yFixed_ = true;
+  setView({view_.xFrom, view_.xTo, extents_.yFrom, extents_.yTo});
+  return true;
+}
+
+void CLinePlot::setView(const PlotView& v) {
+  view_ = v;
+  xAxis_.SetRange(v.xFrom, v.xTo);
+  yAxis_.SetRange(v.yFrom, v.yTo);
+}
+
+void CLinePlot::zoom(int mask, float fraction) {
+  undo_.push_back(view_);
+  PlotView v = view_;
+  if (mask & kZoomX) {
+    const float d = fraction * (v.xTo - v.xFrom);
+    v.xFrom += d, v.xTo -= d;
+  }
+  if (mask & kZoomY) {
+    const float d = fraction * (v.yTo - v.yFrom);
+    v.yFrom += d, v.yTo -= d;
+  }
+  setView(v);
+}
+
+void CLinePlot::ZoomIn(int mask) { zoom(mask, 0.125f); }
+void CLinePlot::ZoomOut(int mask) { zoom(mask, -0.125f); }
+
+void CLinePlot::ResetZoom() {
+  undo_.push_back(view_);
+  setView(extents_);
+}
+
+bool CLinePlot::UndoZoom() {
+  if (undo_.empty()) return false;
+  setView(undo_.back());
+  undo_.pop_back();
+  return true;
+}
+
+void CLinePlot::SetTitles(std::string x, std::string y) {
+  xTitle_ = std::move(x);
+  yTitle_ = std::move(y);
+}
+
+void CLinePlot::SetDecimals(unsigned x, unsigned y) {
+  xFormat_ = labelFormat(x);
+  yFormat_ = labelFormat(y);
+}
+
+void CLinePlot::SetHighlight(int trace, int point) {
+  highlightTrace_ = trace;
+  highlightPoint_ = point;
+}
+
+std::string CLinePlot::CoordinatesText() const {
+  if (!showCoordinates_ || highlightTrace_ < 0 || static_cast<std::size_t>(highlightTrace_) >= traces_.size())
+    return {};
+  const auto& points = traces_[static_cast<std::size_t>(highlightTrace_)].points;
+  if (highlightPoint_ < 0 || static_cast<std::size_t>(highlightPoint_) >= points.size()) return {};
+  const auto [x, y] = points[static_cast<std::size_t>(highlightPoint_)];
+  char text[96];
+  std::snprintf(text, sizeof text, "X: %0.3g    Y: %0.3g", static_cast<double>(x), static_cast<double>(y));
+  return text;
+}
+
+std::string CLinePlot::ExtentText() const {
+  if (highlightTrace_ < 0 || static_cast<std::size_t>(highlightTrace_) >= traces_.size()) return {};
+  const CPlotData& d = traces_[static_cast<std::size_t>(highlightTrace_)];
+  char text[96];
+  std::snprintf(text, sizeof text, "Min: %.3g    Max: %.3g", static_cast<double>(d.minY), static_cast<double>(d.maxY));
+  return text;
+}
+
+Rect CLinePlot::plotArea(double width, double height) const {
+  return {kLeft, kTop, std::max(kLeft + 10, width - kRight), std::max(kTop + 10, height - kBottom)};
+}
+
+void CLinePlot::Paint(Canvas& c) {
+  const Rect area = plotArea(c.width(), c.height());
+  const double xSpan = view_.xTo - view_.xFrom, ySpan = view_.yTo - view_.yFrom;
+  auto at = [&](double x, double y) {
+    return Point{area.left + (x - view_.xFrom) / xSpan * area.width(),
+                 area.bottom - (y - view_.yFrom) / ySpan * area.height()};
+  };
+  c.setClip(std::nullopt);
+  c.fillRect({0, 0, c.width(), c.height()}, kWhite);
+  c.fillRect(area, kWhite);
+
+  for (double t : ticks(xAxis_)) {
+    const double px = at(t, view_.yFrom).x;
+    c.setPen(kLinePlotGrid, 1, PenStyle::Solid);
+    c.moveTo({px, area.top});
+    c.lineTo({px, area.bottom});
+    c.text({px, area.bottom + 3}, label(xFormat_, t), HAlign::Centre, VAlign::Top, kFont, kBlack);
+  }
+  for (double t : ticks(yAxis_)) {
+    const double py = at(view_.xFrom, t).y;
+    c.setPen(kLinePlotGrid, 1, PenStyle::Solid);
+    c.moveTo({area.left, py});
+    c.lineTo({area.right, py});
+    c.text({area.left - 3, py}, label(yFormat_, t), HAlign::Right, VAlign::Middle, kFont, kBlack);
+  }
+  c.text({(area.left + area.right) / 2, area.bottom + 18}, xTitle_, HAlign::Centre, VAlign::Top, kFont, kBlack);
+  c.text({12, (area.top + area.bottom) / 2}, yTitle_, HAlign::Centre, VAlign::Middle, kFont, kBlack, 90);
+
+  c.setPen(kBlack, 1, PenStyle::Solid);
+  c.moveTo({area.left, area.top});
+  c.lineTo({area.right, area.top});
+  c.lineTo({area.right, area.bottom});
+  c.lineTo({area.left, area.bottom});
+  c.lineTo({area.left, area.top});
+
+  c.setClip(area);
+  std::vector<Point> line;
+  for (const CPlotData& d : traces_) {
+    const Colour colour = Colour::fromPacked(d.colour);
+    line.clear();
+    for (const auto& [x, y] : d.points)
+      if (std::isfinite(x) && std::isfinite(y)) line.push_back(at(x, y));
+    c.setPen(colour, 1, PenStyle::Solid);
+    if (d.lineStyle != kLineStyleDots) c.polyline(line);
+    if (d.lineStyle == kLineStyleDots || d.lineStyle == kLineStyleLinesAndPoints) {
+      const double r = d.lineStyle == kLineStyleDots ? 1.0 : 2.0;
+      for (const Point& p : line)
+        if (area.contains(p)) c.fillRect({p.x - r, p.y - r, p.x + r, p.y + r}, colour);
+    }
+  }
+  c.setClip(std::nullopt);
+
+  const std::string coordinates = CoordinatesText(), extent = ExtentText();
+  if (!coordinates.empty())
+    c.text({area.left + 1, area.bottom - 1}, coordinates, HAlign::Left, VAlign::Bottom, kFont, kBlack);
+  if (!extent.empty())
+    c.text({area.right - 1, area.bottom - 1}, extent, HAlign::Right, VAlign::Bottom, kFont, kBlack);
+}
+
+}  // namespace lumatix::plot

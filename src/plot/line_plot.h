@@ -1,0 +1,97 @@
+#pragma once
+// CLinePlot: the small plot inside dialogs (the fitting preview and its residuals). Named
+// traces, a grey grid, a frame, zooming with an undo stack, and two read-outs: the
+// highlighted point's co-ordinates and the highlighted trace's y extent.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "plot/canvas.h"
+#include "plot/scale.h"
+
+namespace lumatix::plot {
+
+// How a trace is drawn.
+inline constexpr int kLineStyleLines = 0;
+inline constexpr int kLineStyleDots = 2;
+inline constexpr int kLineStyleLinesAndPoints = 4;
+
+// Zoom masks.
+inline constexpr int kZoomX = 1;
+inline constexpr int kZoomY = 2;
+inline constexpr int kZoomBoth = 3;
+
+struct CPlotData {
+  std::string name;
+  std::uint32_t colour = 0;  // red | green << 8 | blue << 16
+  int lineStyle = kLineStyleLines;
+  std::vector<std::pair<float, float>> points;  // (x, y)
+  float minY = 0.0f, maxY = 0.0f;
+};
+
+struct PlotView {
+  float xFrom = 0.0f, xTo = 1.0f, yFrom = 0.0f, yTo = 1.0f;
+  friend bool operator==(const PlotView&, const PlotView&) = default;
+};
+
+class CLinePlot {
+ public:
+  CLinePlot();
+
+  // Adds a trace, or replaces the points and colour of the trace of that name (keeping its
+  // line style). The full extents grow to take in every trace, and the view shows them.
+  void SetTrace(const std::string& name, const std::vector<std::pair<float, float>>& points,
+                std::uint32_t colour);
+  // False when there is no trace of that name.
+  bool RemoveTrace(const std::string& name);
+  bool SetLineStyle(const std::string& name, int style);
+  const std::vector<CPlotData>& traces() const { return traces_; }
+
+  // Fixes the full extents of an axis (and shows them); a range of equal ends is refused.
+  bool SetXRange(float from, float to);
+  bool SetYRange(float from, float to);
+
+  // Each zoom first keeps the current view on the undo stack. mask: kZoomX, kZoomY or both.
+  void ZoomIn(int mask);
+  void ZoomOut(int mask);
+  void ResetZoom();
+  // Back to the view before the last zoom; false when there is none.
+  bool UndoZoom();
+  const PlotView& view() const { return view_; }
+  const PlotView& extents() const { return extents_; }
+  std::size_t undoDepth() const { return undo_.size(); }
+
+  void SetTitles(std::string x, std::string y);
+  // Decimals of the tick labels of each axis (2 by default).
+  void SetDecimals(unsigned x, unsigned y);
+  // The highlighted trace (-1 none) and point; the read-outs follow them.
+  void SetHighlight(int trace, int point);
+  void SetShowCoordinates(bool on) { showCoordinates_ = on; }
+
+  // The read-out texts for the current highlight, empty when there is none to show.
+  std::string CoordinatesText() const;
+  std::string ExtentText() const;
+
+  void Paint(Canvas& canvas);
+  // The plot area for a canvas of the given size.
+  Rect plotArea(double width, double height) const;
+
+ private:
+  void zoom(int mask, float fraction);
+  void fitExtents();
+  void setView(const PlotView& v);
+
+  std::vector<CPlotData> traces_;
+  PlotView view_, extents_;
+  std::vector<PlotView> undo_;
+  bool xFixed_ = false, yFixed_ = false;
+  CScale xAxis_, yAxis_;
+  std::string xTitle_ = "X Axis", yTitle_ = "Y Axis";
+  std::string xFormat_, yFormat_;
+  int highlightTrace_ = -1, highlightPoint_ = -1;
+  bool showCoordinates_ = true;
+};
+
+}  // namespace lumatix::plot

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "plot/line_plot.h"
+#include "recording_canvas.h"
+
+namespace lumatix::plot {
+namespace {
+
+CLinePlot plotOfLine() {
+  CLinePlot p;
+  p.SetTrace("Data", {{0, 0}, {2, 1.0f / 3}, {4, 8}}, 0x0000FF);
+  return p;
+}
+
+TEST(LinePlot, ZoomsKeepTheirUndoStack) {
+  CLinePlot p = plotOfLine();
+  const PlotView start = p.view();
+  EXPECT_EQ(start, (PlotView{0, 4, 0, 8}));
+  EXPECT_FALSE(p.UndoZoom());
+
+  p.ZoomIn(kZoomBoth);
+  EXPECT_EQ(p.view(), (PlotView{0.5f, 3.5f, 1, 7}));
+  EXPECT_TRUE(p.UndoZoom());
+  EXPECT_EQ(p.view(), start);
+
+  p.ZoomOut(kZoomX);
+  p.ZoomOut(kZoomX);
+  EXPECT_FLOAT_EQ(p.view().xTo - p.view().xFrom, 4 * 1.25f * 1.25f);
+  EXPECT_EQ(p.view().yTo, 8);
+  p.UndoZoom();
+  p.UndoZoom();
+  EXPECT_EQ(p.view(), start);
+  EXPECT_EQ(p.undoDepth(), 0u);
+
+  p.ZoomIn(kZoomY);
+  const PlotView zoomed = p.view();
+  p.ResetZoom();
+  EXPECT_EQ(p.view(), start);
+  p.UndoZoom();
+  EXPECT_EQ(p.view(), zoomed);
+}
+
+TEST(LinePlot, TracesAreReplacedByNameAndFixedRangesOutliveThem) {
+  CLinePlot p = plotOfLine();
+  p.SetLineStyle("Data", kLineStyleDots);
+  p.SetTrace("Data", {{1, -2}, {3, 2}}, 0x00FF00);
+  ASSERT_EQ(p.traces().size(), 1u);
+  EXPECT_EQ(p.traces()[0].lineStyle, kLineStyleDots);
+  EXPECT_EQ(p.traces()[0].minY, -2);
+  EXPECT_EQ(p.view(), (PlotView{1, 3, -2, 2}));
+  EXPECT_TRUE(p.SetYRange(10, -10));
+  EXPECT_FALSE(p.SetXRange(5, 5));
+  p.SetTrace("Fit", {{0, 50}, {9, 60}}, 0xFF0000);
+  EXPECT_EQ(p.view(), (PlotView{0, 9, -10, 10}));
+  EXPECT_TRUE(p.RemoveTrace("Data"));
+  EXPECT_FALSE(p.RemoveTrace("Data"));
+  EXPECT_FALSE(p.SetLineStyle("Res", kLineStyleLines));
+}
+
+TEST(LinePlot, PaintsGridFrameTracesAndTheReadOuts) {
+  CLinePlot p = plotOfLine();
+  p.SetHighlight(0, 1);
+  EXPECT_EQ(p.CoordinatesText(), "X: 2    Y: 0.333");
+  EXPECT_EQ(p.ExtentText(), "Min: 0    Max: 8");
+  RecordingCanvas c(400, 300);
+  p.Paint(c);
+  const Rect area = p.plotArea(400, 300);
+
+  const auto grid = std::count_if(c.lines.begin(), c.lines.end(),
+                                  [](const auto& l) { return l.colour == kLinePlotGrid; });
+  EXPECT_GE(grid, 6);
+  const auto frame = std::find_if(c.lines.begin(), c.lines.end(), [](const auto& l) { return l.points.size() == 5; });
+  ASSERT_NE(frame, c.lines.end());
+  EXPECT_EQ(frame->points.front(), frame->points.back());
+  ASSERT_EQ(c.polylines.size(), 1u);
+  EXPECT_EQ(c.polylines[0].colour, Colour(255, 0, 0));
+  EXPECT_EQ(c.polylines[0].points.front(), (Point{area.left, area.bottom}));
+
+  auto text = [&](const std::string& t) {
+    return std::find_if(c.texts.begin(), c.texts.end(), [&](const auto& x) { return x.text == t; });
+  };
+  ASSERT_NE(text("X: 2    Y: 0.333"), c.texts.end());
+  EXPECT_EQ(text("X: 2    Y: 0.333")->at, (Point{area.left + 1, area.bottom - 1}));
+  ASSERT_NE(text("Min: 0    Max: 8"), c.texts.end());
+  EXPECT_EQ(text("Min: 0    Max: 8")->h, HAlign::Right);
+  EXPECT_NE(text("2.00"), c.texts.end());  // tick labels with two decimals
+  EXPECT_NE(text("X Axis"), c.texts.end());
+
+  p.SetDecimals(0, 1);
+  p.SetShowCoordinates(false);
+  RecordingCanvas again(400, 300);
+  p.Paint(again);
+  EXPECT_TRUE(std::none_of(again.texts.begin(), again.texts.end(), [](const auto& x) { return x.text[0] == 'X' && x.text[1] == ':'; }));
+  EXPECT_TRUE(std::any_of(again.texts.begin(), again.texts.end(), [](const auto& x) { return x.text == "2"; }));
+}
+
+}  // namespace
+}  // namespace lumatix::plot

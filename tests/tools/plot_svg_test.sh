@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# 'lumatix plot' on every bundled example: the SVG is written, shows traces, ticks, titles and
+# legend, and converts to a PNG with rsvg-convert (exit 77, skipped, when that is missing).
+set -u
+lumatix="$1"
+examples="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+
+have_rsvg=0
+command -v rsvg-convert >/dev/null 2>&1 && have_rsvg=1
+
+n=0
+for f in "$examples"/*.dsx; do
+  base="$(basename "$f" .dsx)"
+  for options in "" "--grid --legend" "--log-y --width 1920 --height 1080"; do
+    n=$((n + 1))
+    svg="$work/$base-$n.svg"
+    # shellcheck disable=SC2086
+    if ! "$lumatix" plot "$f" -o "$svg" $options 2>"$work/err"; then
+      fail "plot $f $options:"; cat "$work/err"; continue
+    fi
+    grep -q '<polyline' "$svg" || fail "plot $f $options: no trace drawn"
+    grep -q '</svg>' "$svg" || fail "plot $f $options: unfinished document"
+    case "$options" in *--legend*)
+      "$lumatix" traces "$f" | sed -n 5p | cut -f2 >"$work/first-name"
+      grep -qF ">$(cat "$work/first-name")</text>" "$svg" || fail "plot $f: the first trace's name is not in the legend";;
+    esac
+    if [ "$have_rsvg" -eq 1 ]; then
+      if ! rsvg-convert "$svg" -o "$work/$base-$n.png" 2>"$work/err"; then
+        fail "rsvg-convert $f $options:"; cat "$work/err"
+      elif [ "$(head -c 4 "$work/$base-$n.png" | od -An -c | tr -d ' ')" != '211PNG' ]; then
+        fail "rsvg-convert $f $options: not a PNG"
+      fi
+    fi
+  done
+done
+
+# Titles and heading come from the data set.
+"$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/cd.svg" 2>/dev/null
+grep -q '>Wavelength (nm)</text>' "$work/cd.svg" || fail "cd plot: no x title"
+grep -q '>Circular Dichroism</text>' "$work/cd.svg" || fail "cd plot: no heading"
+
+# Refusals end with status 1 and leave no file behind.
+"$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/p.png" 2>"$work/err"
+[ $? -eq 1 ] || fail "png: status"
+grep -qF "PNG pictures need the viewer's graphical build" "$work/err" || fail "png: message"
+[ -e "$work/p.png" ] && fail "png: a file was written"
+"$lumatix" plot "$work/none.dsx" -o "$work/none.svg" 2>/dev/null
+[ $? -eq 1 ] || fail "missing input: status"
+[ -e "$work/none.svg" ] && fail "missing input: a file was written"
+"$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/w.svg" --width 10 2>/dev/null
+[ $? -eq 2 ] || fail "tiny width: not a usage error"
+
+if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
+if [ "$have_rsvg" -eq 0 ]; then echo "rsvg-convert is missing: the SVG files were not checked by a renderer"; exit 77; fi
+echo "plot: all checks passed"
