@@ -1,0 +1,54 @@
+#pragma once
+// Decomposition of a store into a directory tree: one folder level per dimension that is
+// split, one LumBinaryX file per combination of their values, each file keeping the
+// primary dimensions whole. Existing files and folders are never replaced: the new name
+// takes "_1", "_2", ... instead.
+
+#include <string>
+#include <vector>
+
+#include "app/store_output.h"
+
+namespace lumatix::datastore {
+class DataStore;
+}
+
+namespace lumatix::app {
+
+class Ui;
+
+// One row of the "Decompose Data" dialog.
+struct DimensionChoice {
+  float rangeMin = 0.0f;
+  float rangeMax = 0.0f;
+  bool primary = false;
+};
+
+// The dialog's rows for a store: each dimension's whole range, none primary.
+std::vector<DimensionChoice> defaultChoice(const datastore::DataStore& store);
+
+// Writes the tree into folder, which must exist ("Failed to Move to directory <folder>"),
+// the dimensions in rows order (one row per dimension, else "Error! The decomposition needs
+// one row per dimension."). The split dimensions are the non-primary ones, outermost
+// folder level first. Throws std::runtime_error with the first failure's text:
+// "Error! No more dimensions to select from." when nothing is split, "Failed to create
+// directory <path>", "Could not open output file <path> for writing.", the writer's own
+// text for a failed write, "Decomposition stopped." when cancelled. Returns the number of
+// files written.
+std::size_t decompose(datastore::DataStore& store, const std::vector<DimensionChoice>& rows,
+                      const std::string& folder, Ui& ui, const WorkHooks& hooks = {});
+
+// The name a file of a sub-store takes in folder: its name without an extension plus
+// ".dsx", with "_1", "_2", ... before ".dsx" while that is taken.
+std::string freeFileName(const std::string& folder, const std::string& name);
+
+// The launch pad's "Save Subsets..." (into rootFolder) and "Save As..." (into the
+// ".dir" name chosen, less its extension, created when missing): loads the file,
+// decomposes, and tells the person "Datastore Successfully decomposed and saved" or the
+// failure. True on success.
+bool decomposeIntoFolder(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
+                         const std::string& rootFolder, Ui& ui, const WorkHooks& hooks = {});
+bool decomposeSaveAs(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
+                     const std::string& dirFile, Ui& ui, const WorkHooks& hooks = {});
+
+}  // namespace lumatix::app
