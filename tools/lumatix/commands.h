@@ -14,5 +14,7 @@ void addHistoryCommand(CLI::App& app, InputOptions& input);
 void addConvertCommand(CLI::App& app, InputOptions& input);
 void addTracesCommand(CLI::App& app, InputOptions& input);
 void addDescribeCommand(CLI::App& app, InputOptions& input);
+void addDecomposeCommand(CLI::App& app, InputOptions& input);
+void addRampCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
   cli::addConvertCommand(app, input);
   cli::addTracesCommand(app, input);
   cli::addDescribeCommand(app, input);
+  cli::addDecomposeCommand(app, input);
+  cli::addRampCommand(app, input);
 
   try {
     app.parse(argc, argv);
@@ -38,9 +40,9 @@ int main(int argc, char** argv) {
     int code = app.exit(e);
     return code == 0 ? 0 : 2;
   } catch (const std::exception& e) {
-    std::cerr << e.what();
+    // An empty text: the command has already told the person why.
     std::string text = e.what();
-    if (text.empty() || text.back() != '\n') std::cerr << '\n';
+    if (!text.empty()) std::cerr << text << (text.back() == '\n' ? "" : "\n");
     return 1;
   }
   return 0;
