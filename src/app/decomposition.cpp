@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 #include <system_error>
 
 #include "app/launch_pad_paths.h"
+#include "app/parallel_store_writer.h"
 #include "app/ui.h"
 #include "app/user_pref.h"
 #include "datastore/data_store.h"
@@ -44,26 +46,51 @@ void writeLumBinaryXFile(datastore::DataStore& store, const std::string& path) {
   file->commit();
 }
 
+// Names of files handed to the writer but perhaps not on the disk yet.
 class Walker {
  public:
-  Walker(Ui& ui, const WorkHooks& hooks, std::size_t total) : ui_(ui), hooks_(hooks), total_(total) {}
+  Walker(Ui& ui, const WorkHooks& hooks, std::size_t total)
+      : ui_(ui),
+        hooks_(hooks),
+        total_(total),
+        writer_(hooks.write ? hooks.write : StoreWriter(writeLumBinaryXFile), kWriterThreads) {}
+
+  void run(const datastore::CDSSubset& top, const std::string& folder) {
+    try {
+      walk(top, folder);
+    } catch (...) {
+      // The files in hand are finished (or dropped) before the failure is told.
+      try {
+        writer_.finish();
+      } catch (const std::exception&) {
+      }
+      throw;
+    }
+    writer_.finish();
+    ui_.progress("Decomposing", 1.0);
+  }
+
+  std::size_t written() const { return writer_.written(); }
+
+ private:
+  // Syncing each file dominates; a few at once let the file system commit them together.
+  static constexpr unsigned kWriterThreads = 8;
 
   void walk(const datastore::CDSSubset& parent, const std::string& folder) {
     datastore::CDSSubset level(parent, 1);
     datastore::CDataStoreExtractor extractor(level);
     const bool last = level.available().empty();
     do {
+      if (writer_.failed()) writer_.finish();
       if (hooks_.cancelled && hooks_.cancelled()) throw std::runtime_error("Decomposition stopped.");
       auto sub = extractor.extractNext();
       std::string name = outputName(sub->title);
       if (last) {
-        const std::string path = freeFileName(folder, name);
-        if (hooks_.write)
-          hooks_.write(*sub, path);
-        else
-          writeLumBinaryXFile(*sub, path);
-        ++written_;
-        ui_.progress("Decomposing", total_ == 0 ? 1.0 : static_cast<double>(written_) / static_cast<double>(total_));
+        std::string path = freeFileName(folder, name, reserved_);
+        reserved_.insert(path);
+        writer_.submit(std::move(sub), path);
+        ui_.progress("Decomposing",
+                     total_ == 0 ? 1.0 : static_cast<double>(writer_.written()) / static_cast<double>(total_));
       } else {
         sub.reset();
         walk(level, makeFolder(folder, name));
@@ -71,9 +98,6 @@ class Walker {
     } while (!++extractor);
   }
 
-  std::size_t written() const { return written_; }
-
- private:
   static std::string makeFolder(const std::string& parent, const std::string& name) {
     for (int n = 0;; ++n) {
       std::string path = joinPath(parent, n == 0 ? name : name + "_" + std::to_string(n));
@@ -86,7 +110,8 @@ class Walker {
   Ui& ui_;
   const WorkHooks& hooks_;
   std::size_t total_;
-  std::size_t written_ = 0;
+  std::set<std::string> reserved_;
+  ParallelStoreWriter writer_;
 };
 
 }  // namespace
@@ -100,10 +125,10 @@ std::vector<DimensionChoice> defaultChoice(const datastore::DataStore& store) {
   return rows;
 }
 
-std::string freeFileName(const std::string& folder, const std::string& name) {
+std::string freeFileName(const std::string& folder, const std::string& name, const std::set<std::string>& reserved) {
   const std::string stem = joinPath(folder, withoutExtension(name));
   std::string path = stem + ".dsx";
-  for (int n = 1; pathTaken(path); ++n) path = stem + "_" + std::to_string(n) + ".dsx";
+  for (int n = 1; pathTaken(path) || reserved.count(path) != 0; ++n) path = stem + "_" + std::to_string(n) + ".dsx";
   return path;
 }
 
@@ -135,7 +160,7 @@ std::size_t decompose(datastore::DataStore& store, const std::vector<DimensionCh
       total *= std::max<std::size_t>(1, whole.keptPositions()[static_cast<std::size_t>(d)].size());
   }
   Walker walker(ui, hooks, total);
-  walker.walk(top, folder);
+  walker.run(top, folder);
   return walker.written();
 }
 

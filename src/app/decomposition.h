@@ -4,6 +4,7 @@
 // primary dimensions whole. Existing files and folders are never replaced: the new name
 // takes "_1", "_2", ... instead.
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,15 @@ std::vector<DimensionChoice> defaultChoice(const datastore::DataStore& store);
 // "Error! No more dimensions to select from." when nothing is split, "Failed to create
 // directory <path>", "Could not open output file <path> for writing.", the writer's own
 // text for a failed write, "Decomposition stopped." when cancelled. Returns the number of
-// files written.
+// files written. Files are written on a few threads at once: a write hook must allow that.
 std::size_t decompose(datastore::DataStore& store, const std::vector<DimensionChoice>& rows,
                       const std::string& folder, Ui& ui, const WorkHooks& hooks = {});
 
 // The name a file of a sub-store takes in folder: its name without an extension plus
-// ".dsx", with "_1", "_2", ... before ".dsx" while that is taken.
-std::string freeFileName(const std::string& folder, const std::string& name);
+// ".dsx", with "_1", "_2", ... before ".dsx" while that is taken on the disk or reserved
+// (handed to a writer that has not finished).
+std::string freeFileName(const std::string& folder, const std::string& name,
+                         const std::set<std::string>& reserved = {});
 
 // The launch pad's "Save Subsets..." (into rootFolder) and "Save As..." (into the
 // ".dir" name chosen, less its extension, created when missing): loads the file,

@@ -89,6 +89,14 @@ std::string LaunchPad::rename(const std::string& path, const std::string& newNam
   return target;
 }
 
+bool LaunchPad::browseWithFileManager(const std::string& folder,
+                                      const std::function<bool(const std::string&)>& launch) {
+  if (launch && launch(folder)) return true;
+  ui_.showMessage("Error!\n\nExplorer.exe not found or could not be loaded.\n", kShowMessageCaption, Icon::Error,
+                  Buttons::Ok);
+  return false;
+}
+
 std::string LaunchPad::infoText(const std::vector<std::string>& selection, bool allowCary) {
   if (selection.size() > 1) return std::to_string(selection.size()) + " files selected.\r\n";
   if (selection.empty()) return "";

@@ -48,6 +48,11 @@ class LaunchPad {
   // a message when the name is taken or the rename failed.
   std::string rename(const std::string& path, const std::string& newName);
 
+  // "Browse with Explorer...": hands the folder to the desktop's file manager through
+  // launch (false when it could not be started), else tells the person
+  // "Error!\n\nExplorer.exe not found or could not be loaded.\n".
+  bool browseWithFileManager(const std::string& folder, const std::function<bool(const std::string&)>& launch);
+
   // The info pane's text for the selection; allowCary as the "AllowCaryFiles" preference.
   static std::string infoText(const std::vector<std::string>& selection, bool allowCary);
 

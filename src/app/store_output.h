@@ -25,7 +25,8 @@ using StoreWriter = std::function<void(datastore::DataStore& store, const std::s
 
 // Long work: told how far it has come (0..1), and asked between two files whether to stop.
 struct WorkHooks {
-  StoreWriter write;                 // null: the format's own atomic writer
+  StoreWriter write;                 // null: the format's own atomic writer; may be called
+                                     // from several threads at once
   std::function<bool()> cancelled;   // null: never
 };
 

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <set>
 
 #include "app/decomposition.h"
+#include "app/parallel_store_writer.h"
 #include "datastore/data_store.h"
 #include "datastore/lum_binary.h"
 #include "platform/atomic_file.h"
@@ -143,13 +147,12 @@ TEST(Decomposition, AFailedWriteStopsAtTheFirstFailureAndLeavesNoPartialFile) {
   TempDir dir;
   ScriptedUi ui;
   datastore::DataStore s = cube();
-  int calls = 0;
   WorkHooks hooks;
-  // The second file's disk fills half way through.
-  hooks.write = [&](datastore::DataStore& store, const std::string& path) {
+  // The disk fills half way through the second file.
+  hooks.write = [](datastore::DataStore& store, const std::string& path) {
     platform::AtomicFile file(path);
     datastore::writeLumBinaryX(store, file.stream(), false);
-    if (++calls == 2) file.stream().setstate(std::ios::badbit);
+    if (path.find("30.5") != std::string::npos) file.stream().setstate(std::ios::badbit);
     file.commit();
   };
   auto rows = wavelengthPrimary(s);
@@ -161,6 +164,30 @@ TEST(Decomposition, AFailedWriteStopsAtTheFirstFailureAndLeavesNoPartialFile) {
     EXPECT_EQ(std::string(e.what()), "Can't write " + dir.file("Temperature=30.5.dsx") + ": Input/output error");
   }
   EXPECT_EQ(tree(dir.path()), std::set<std::string>{"Temperature=20.dsx"});
+}
+
+TEST(ParallelStoreWriter, ReportsTheFirstFailureInTheOrderHandedOver) {
+  std::atomic<int> written{0};
+  ParallelStoreWriter writer(
+      [&](datastore::DataStore&, const std::string& path) {
+        if (path == "b") {
+          // Fails after c has failed.
+          std::this_thread::sleep_for(std::chrono::milliseconds(50));
+          throw std::runtime_error("b failed");
+        }
+        if (path == "c") throw std::runtime_error("c failed");
+        ++written;
+      },
+      4);
+  for (const char* path : {"a", "b", "c"}) writer.submit(std::make_unique<datastore::DataStore>(true), path);
+  try {
+    writer.finish();
+    FAIL();
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "b failed");
+  }
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(writer.written(), 1u);
 }
 
 TEST(Decomposition, StopsBetweenFilesWhenCancelled) {

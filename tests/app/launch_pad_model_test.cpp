@@ -133,6 +133,19 @@ TEST(LaunchPad, RenameNeverReplacesAnExistingItem) {
   EXPECT_FALSE(fs::exists(dir.file("sub")));
 }
 
+TEST(LaunchPad, BrowseWithTheFileManager) {
+  ScriptedUi ui;
+  LaunchPad pad(ui, "/data");
+  std::vector<std::string> launched;
+  EXPECT_TRUE(pad.browseWithFileManager("/data/a", [&](const std::string& f) {
+    launched.push_back(f);
+    return true;
+  }));
+  EXPECT_FALSE(pad.browseWithFileManager("/data/b", [](const std::string&) { return false; }));
+  EXPECT_EQ(launched, std::vector<std::string>{"/data/a"});
+  EXPECT_EQ(ui.texts(), std::vector<std::string>{"Error!\n\nExplorer.exe not found or could not be loaded.\n"});
+}
+
 TEST(LaunchPadInfo, TextsForOneFileAFileThatCannotBeShownAndSeveral) {
   testing::FixedProviders fixed;
   TempDir dir;
