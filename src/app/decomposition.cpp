@@ -187,6 +187,13 @@ bool decomposeIntoFolder(const std::string& file, bool allowCary, const std::vec
   return runDecomposition(file, allowCary, rows, rootFolder, ui, hooks);
 }
 
+std::optional<std::string> askDecompositionName(Ui& ui) {
+  auto choice = ui.chooseSaveFile("Save As", "", {{kDirectoryTreeFilter, ""}}, 1);
+  if (!choice) return std::nullopt;
+  if (fs::path(choice->path).extension() != ".dir") return choice->path + ".dir";
+  return choice->path;
+}
+
 bool decomposeSaveAs(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
                      const std::string& dirFile, Ui& ui, const WorkHooks& hooks) {
   fs::path top = fs::path(dirFile).replace_extension();

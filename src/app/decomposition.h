@@ -4,6 +4,7 @@
 // primary dimensions whole. Existing files and folders are never replaced: the new name
 // takes "_1", "_2", ... instead.
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,11 @@ class DataStore;
 namespace lumatix::app {
 
 class Ui;
+
+inline constexpr const char* kDecomposeDialogTitle = "Decompose Data";
+inline constexpr const char* kDecompositionRootTitle = "Select Root Directory for decomposition";
+// The save dialog's only filter (no pattern: any name may be typed).
+inline constexpr const char* kDirectoryTreeFilter = "Datastore Directory Tree Structure";
 
 // One row of the "Decompose Data" dialog.
 struct DimensionChoice {
@@ -51,6 +57,10 @@ std::string freeFileName(const std::string& folder, const std::string& name,
 // failure. True on success.
 bool decomposeIntoFolder(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
                          const std::string& rootFolder, Ui& ui, const WorkHooks& hooks = {});
+// "Save As...": asks for the tree's name in the save dialog; the name always ends in ".dir"
+// (added when the person typed another ending). nullopt when the person cancels.
+std::optional<std::string> askDecompositionName(Ui& ui);
+
 bool decomposeSaveAs(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
                      const std::string& dirFile, Ui& ui, const WorkHooks& hooks = {});
 

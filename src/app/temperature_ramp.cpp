@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "app/decomposition.h"
 #include "app/launch_pad_paths.h"
 #include "app/ui.h"
 #include "app/user_pref.h"
@@ -136,6 +137,24 @@ const char* rampFormatName(RampFormat format) {
       break;
   }
   return "LumBinaryX";
+}
+
+const char* rampChoiceText(RampFormat format) {
+  switch (format) {
+    case RampFormat::Csv:
+      return "Output data in CSV format.";
+    case RampFormat::Dsa:
+      return "Output data in Lumatix LumatixStore ASCII (.dsa) format.";
+    case RampFormat::Dsx:
+      break;
+  }
+  return "Output data in Lumatix LumBinaryX (.dsx) format.";
+}
+
+std::optional<std::string> askRampOutput(Ui& ui) {
+  auto choice = ui.chooseSaveFile("Save As", "", {{kDirectoryTreeFilter, ""}}, 1);
+  if (!choice) return std::nullopt;
+  return choice->path;
 }
 
 std::string rampRefusal(const datastore::DataStore& store, const std::string& file) {

@@ -3,6 +3,7 @@
 // Wavelength is written as one file per temperature (a spectrum) and one per wavelength (a
 // melting curve), in an output folder named by the person.
 
+#include <optional>
 #include <string>
 
 #include "app/store_output.h"
@@ -15,7 +16,20 @@ namespace lumatix::app {
 
 class Ui;
 
+inline constexpr const char* kRampDialogTitle = "Extract temperature ramp data";
+inline constexpr const char* kRampDialogText =
+    "This dialogue allows you to save Temperature ramp data in separate files for each temperature and/or "
+    "wavelength in the DataStore file.";
+
+// In the order of the dialog's three choices.
 enum class RampFormat { Csv, Dsa, Dsx };
+
+// "Output data in CSV format.", "Output data in Lumatix LumatixStore ASCII (.dsa) format.",
+// "Output data in Lumatix LumBinaryX (.dsx) format.".
+const char* rampChoiceText(RampFormat format);
+
+// "Save As...": the output path chosen in the save dialog, nullopt when the person cancels.
+std::optional<std::string> askRampOutput(Ui& ui);
 
 // ".csv", ".dsa", ".dsx", and the writer's format name.
 const char* rampExtension(RampFormat format);

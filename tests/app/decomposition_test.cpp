@@ -214,7 +214,13 @@ TEST(Decomposition, LaunchPadCommandsTellThePerson) {
     out.commit();
   }
   ScriptedUi ui;
-  ASSERT_TRUE(decomposeSaveAs(dir.file("cube.dsx"), false, wavelengthPrimary(s), dir.file("split.dir"), ui));
+  ui.files = {{dir.file("split"), 1}, {dir.file("other.dir"), 1}, {"", 1}};
+  auto name = askDecompositionName(ui);
+  ASSERT_TRUE(name);
+  EXPECT_EQ(*name, dir.file("split.dir"));
+  EXPECT_EQ(askDecompositionName(ui), dir.file("other.dir"));
+  EXPECT_EQ(askDecompositionName(ui), std::nullopt);
+  ASSERT_TRUE(decomposeSaveAs(dir.file("cube.dsx"), false, wavelengthPrimary(s), *name, ui));
   EXPECT_TRUE(fs::exists(dir.file("split/Temperature=20/Temperature=20 Repeat=1.dsx")));
   EXPECT_EQ(ui.texts(), std::vector<std::string>{"Datastore Successfully decomposed and saved"});
 
