@@ -16,5 +16,7 @@ void addTracesCommand(CLI::App& app, InputOptions& input);
 void addFitCommand(CLI::App& app, InputOptions& input);
 void addDescribeCommand(CLI::App& app, InputOptions& input);
 void addPlotCommand(CLI::App& app, InputOptions& input);
+void addDecomposeCommand(CLI::App& app, InputOptions& input);
+void addRampCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

@@ -139,7 +139,7 @@ nlohmann::ordered_json resultJson(const app::FitResults& results) {
 void run(const FitOptions& options, const InputOptions& input) {
   const OutputFormat* target = nullptr;
   if (!options.out.empty()) target = &chooseOutputFormat(options.out, options.format);
-  TerminalUi ui(std::cerr);
+  TerminalUi ui(std::cerr, false, false);
   auto store = loadStore(options.file, input);
   processing::CDataSet set = loadTraces(*store, options.choice);
   const int trace = chooseTrace(set, options.trace, ui);

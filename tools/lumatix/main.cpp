@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
   cli::addFitCommand(app, input);
   cli::addDescribeCommand(app, input);
   cli::addPlotCommand(app, input);
+  cli::addDecomposeCommand(app, input);
+  cli::addRampCommand(app, input);
 
   try {
     app.parse(argc, argv);

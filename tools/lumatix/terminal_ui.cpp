@@ -1,21 +1,45 @@
 #include "terminal_ui.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+
 #include "cli_support.h"
 
 namespace lumatix::cli {
 
+TerminalUi::TerminalUi(std::ostream& err, bool yes, bool progressBar) : err_(err), yes_(yes), progressBar_(progressBar) {}
+
+bool TerminalUi::stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+void TerminalUi::endBar() {
+  if (shownPercent_ < 0) return;
+  err_ << '\n';
+  shownPercent_ = -1;
+}
+
 app::Answer TerminalUi::showMessage(const std::string& text, const std::string&, app::Icon, app::Buttons buttons) {
-  printText(out_, text);
-  if (!text.empty() && text.back() != '\n') out_ << '\n';
-  out_.flush();
+  endBar();
+  printText(err_, text);
+  if (text.empty() || text.back() != '\n') err_ << '\n';
   switch (buttons) {
-    case app::Buttons::Ok: return app::Answer::Ok;
+    case app::Buttons::Ok:
+      return app::Answer::Ok;
     case app::Buttons::OkCancel:
-    case app::Buttons::RetryCancel: return app::Answer::Cancel;
+      err_ << (yes_ ? "(--yes: OK)\n" : "(Cancel)\n");
+      return yes_ ? app::Answer::Ok : app::Answer::Cancel;
+    case app::Buttons::RetryCancel:
+      // Retrying without a person to change anything would ask again forever.
+      err_ << "(Cancel)\n";
+      return app::Answer::Cancel;
     case app::Buttons::YesNo:
-    case app::Buttons::YesNoCancel: return app::Answer::No;
+    case app::Buttons::YesNoCancel:
+      break;
   }
-  return app::Answer::Cancel;
+  err_ << (yes_ ? "(--yes: Yes)\n" : "(No)\n");
+  return yes_ ? app::Answer::Yes : app::Answer::No;
 }
 
 std::optional<app::FileChoice> TerminalUi::chooseOpenFile(const std::string&, const std::vector<app::FileFilter>&,
@@ -29,5 +53,17 @@ std::optional<app::FileChoice> TerminalUi::chooseSaveFile(const std::string&, co
 }
 
 std::optional<app::Credentials> TerminalUi::askCredentials(const app::AuthenticationPrompt&) { return std::nullopt; }
+
+void TerminalUi::progress(const std::string& what, double fraction) {
+  if (!progressBar_) return;
+  const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
+  if (percent == shownPercent_) return;
+  shownPercent_ = percent;
+  constexpr int kWidth = 40;
+  const int filled = percent * kWidth / 100;
+  err_ << '\r' << what << " [" << std::string(static_cast<std::size_t>(filled), '#')
+       << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent << '%' << std::flush;
+  if (percent == 100) endBar();
+}
 
 }  // namespace lumatix::cli

@@ -1,8 +1,9 @@
 #pragma once
-// The app::Ui of the command line: messages go to standard error as they stand, a question
-// is answered No (nothing waits on standard input), and no file dialog can open.
+// app::Ui on a terminal, for commands that never wait for the person: messages go to
+// standard error, questions take the answer given on the command line (--yes / --no, No
+// by default), and long work draws a progress bar when standard error is a terminal.
 
-#include <ostream>
+#include <iosfwd>
 
 #include "app/ui.h"
 
@@ -10,19 +11,30 @@ namespace lumatix::cli {
 
 class TerminalUi : public app::Ui {
  public:
-  explicit TerminalUi(std::ostream& out) : out_(out) {}
+  // yes: the answer to every question is Yes (OK), else No (Cancel).
+  TerminalUi(std::ostream& err, bool yes, bool progressBar);
 
   app::Answer showMessage(const std::string& text, const std::string& caption, app::Icon icon,
                           app::Buttons buttons) override;
+  // There are no dialogs on the command line: the paths come as arguments, so a file
+  // dialog or the log-on dialog reads as Cancel.
   std::optional<app::FileChoice> chooseOpenFile(const std::string& title, const std::vector<app::FileFilter>& filters,
                                                 const std::string& folder) override;
   std::optional<app::FileChoice> chooseSaveFile(const std::string& title, const std::string& suggestedName,
                                                 const std::vector<app::FileFilter>& filters, int filterIndex) override;
-  // The command line never logs anybody on.
   std::optional<app::Credentials> askCredentials(const app::AuthenticationPrompt& prompt) override;
+  void progress(const std::string& what, double fraction) override;
+
+  // True when standard error is a terminal.
+  static bool stderrIsTerminal();
 
  private:
-  std::ostream& out_;
+  void endBar();
+
+  std::ostream& err_;
+  bool yes_;
+  bool progressBar_;
+  int shownPercent_ = -1;
 };
 
 }  // namespace lumatix::cli

@@ -99,6 +99,36 @@ DataStore cdThermalMelt(std::mt19937& random) {
   return store;
 }
 
+// A temperature ramp of the same kind of peptide: spectra at eight temperatures, with the
+// cell temperature the block measured at every point beside the CD signal, as a ramp
+// acquisition records it.
+DataStore cdTemperatureRamp(std::mt19937& random) {
+  std::vector<float> wavelengths, temperatures;
+  for (int i = 0; i <= 40; ++i) wavelengths.push_back(240.0f - 1.0f * static_cast<float>(i));
+  for (int i = 0; i < 8; ++i) temperatures.push_back(10.0f + 10.0f * static_cast<float>(i));
+  DataStore store = makeStore("Temperature ramp of a helical peptide, 0.1 mg/ml, 1 mm cell",
+                              {"CircularDichroism", "HV", "Temperature"},
+                              {Dimension("Wavelength -en 1 -ex 1", wavelengths),
+                               Dimension("Temperature -ramp 1", temperatures)});
+  std::normal_distribution<double> noise(0.0, 0.25);
+  const std::int64_t perProperty = store.valuesPerProperty();
+  for (std::size_t t = 0; t < temperatures.size(); ++t) {
+    double folded = 1.0 / (1.0 + std::exp((temperatures[t] - 50.0) / 7.0));
+    for (std::size_t w = 0; w < wavelengths.size(); ++w) {
+      double l = wavelengths[w];
+      double helix = -32.0 * gauss(l, 222.0, 9.0) - 30.0 * gauss(l, 208.0, 6.0);
+      double coil = -38.0 * gauss(l, 198.0, 7.0) + 2.0 * gauss(l, 218.0, 8.0);
+      std::int64_t at = static_cast<std::int64_t>(w) + static_cast<std::int64_t>(t) * static_cast<std::int64_t>(wavelengths.size());
+      store.data[at] = static_cast<float>(folded * helix + (1.0 - folded) * coil + noise(random));
+      store.data[perProperty + at] = static_cast<float>(250.0 + 300.0 / (1.0 + std::exp((l - 200.0) / 6.0)));
+      store.data[2 * perProperty + at] = static_cast<float>(temperatures[t] + 0.05 * noise(random));
+    }
+  }
+  store.addRemark("Sample: 20-residue helical peptide in 10 mM phosphate, pH 7.0");
+  store.computeRange();
+  return store;
+}
+
 // Stopped-flow absorbance: a single-exponential decay at 420 nm, 1000 logarithmically
 // spaced points from 1 ms to 2 s, three shots.
 DataStore stoppedFlowAbsorbance(std::mt19937& random) {
@@ -220,6 +250,10 @@ int main(int argc, char** argv) {
     save(sf, dir / "stopped_flow_absorbance.dsx");
     DataStore fp = fluorescencePolarisation(random);
     save(fp, dir / "fluorescence_polarisation.dsx");
+    // Its own generator, so that the examples above stay as they were.
+    std::mt19937 rampRandom(43);
+    DataStore ramp = cdTemperatureRamp(rampRandom);
+    save(ramp, dir / "cd_temperature_ramp.dsx");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

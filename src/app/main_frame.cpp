@@ -1,0 +1,107 @@
+#include "app/main_frame.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/launch_pad_paths.h"
+#include "app/ui.h"
+#include "app/user_pref.h"
+
+namespace lumatix::app {
+
+MainFrame::MainFrame(Ui& ui, platform::SettingsStore& settings, CUserPref& preferences, PlotWindowMaker maker)
+    : ui_(ui), settings_(settings), preferences_(preferences), maker_(std::move(maker)) {
+  singleWindow_ = app::singleWindow(settings_);
+  allowCaryFiles_ = app::allowCaryFiles(settings_);
+  workingDirectory_ = preferences_.workingDirectory;
+  status_ = "Ready (Off-line)";
+}
+
+MainFrame::~MainFrame() = default;
+
+PlotWindow* MainFrame::openWindow(const std::string& path) {
+  std::unique_ptr<PlotWindow> window = maker_(path, false);
+  if (!window) return nullptr;
+  windows_.push_back(std::move(window));
+  return windows_.back().get();
+}
+
+PlotWindow* MainFrame::open(const std::string& path) {
+  if (PlotWindow* shown = find(path)) {
+    shown->activate();
+    return shown;
+  }
+  return openWindow(path);
+}
+
+PlotWindow* MainFrame::openAcquisitionWindow(const std::string& path) {
+  std::unique_ptr<PlotWindow> window = maker_(path, true);
+  if (!window) return nullptr;
+  if (singleWindow_ && !windows_.empty()) {
+    PlotWindow* oldest = windows_.front().get();
+    oldest->close();
+    windowClosed(oldest);
+  }
+  windows_.push_back(std::move(window));
+  online_ = windows_.back().get();
+  return online_;
+}
+
+PlotWindow* MainFrame::find(const std::string& path) const {
+  for (const auto& w : windows_)
+    if (w->path() == path) return w.get();
+  return nullptr;
+}
+
+void MainFrame::windowClosed(PlotWindow* window) {
+  if (window == online_) online_ = nullptr;
+  auto it = std::find_if(windows_.begin(), windows_.end(), [&](const auto& w) { return w.get() == window; });
+  if (it != windows_.end()) windows_.erase(it);
+}
+
+void MainFrame::closeAll() {
+  // Closing may report back through windowClosed; take the list out first.
+  std::vector<std::unique_ptr<PlotWindow>> closing;
+  closing.swap(windows_);
+  online_ = nullptr;
+  for (auto& w : closing) w->close();
+}
+
+std::vector<std::string> MainFrame::windowList() const {
+  std::vector<std::string> names;
+  for (const auto& w : windows_) {
+    std::string path = w->path();
+    names.push_back(path.empty() ? w->title() : std::filesystem::path(path).filename().string());
+  }
+  return names;
+}
+
+void MainFrame::selectWindow(std::size_t index) {
+  if (index < windows_.size()) windows_[index]->activate();
+}
+
+std::string MainFrame::workingDirectoryText() const { return workingDirectoryDisplay(workingDirectory_); }
+
+void MainFrame::toggleSingleWindow() {
+  singleWindow_ = !singleWindow_;
+  app::setSingleWindow(settings_, singleWindow_);
+}
+
+void MainFrame::toggleAllowCaryFiles() {
+  allowCaryFiles_ = !allowCaryFiles_;
+  app::setAllowCaryFiles(settings_, allowCaryFiles_);
+}
+
+bool MainFrame::close() {
+  const char* question = windows_.empty()
+                             ? "Are you sure you want to exit the Lumatix Viewer application?\n\n"
+                             : "Are you sure?\nAll the graph windows will be closed if the launch pad is closed.\n";
+  if (ui_.showMessage(question, kShowMessageCaption, Icon::Information, Buttons::OkCancel) == Answer::Cancel)
+    return false;
+  online_ = nullptr;
+  closeAll();
+  preferences_.workingDirectory = workingDirectory_;
+  return true;
+}
+
+}  // namespace lumatix::app

@@ -1,0 +1,106 @@
+#pragma once
+// MainFrame: what the main window decides, without drawing it: the list of open plot
+// windows (oldest first), the working-directory copy and its display, the preferences it
+// reads, the status text, and the question asked before the program ends.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumatix::platform {
+class SettingsStore;
+}
+
+namespace lumatix::app {
+
+class Ui;
+class CUserPref;
+
+// A plot window as the main frame sees it; the GUI and the plot document implement it.
+class PlotWindow {
+ public:
+  virtual ~PlotWindow() = default;
+  // The file shown ("" for an empty window).
+  virtual std::string path() const = 0;
+  virtual std::string title() const = 0;
+  // Restores and raises the window.
+  virtual void activate() = 0;
+  // Destroys the window without asking anything.
+  virtual void close() = 0;
+};
+
+// Makes a plot window for a path ("" for an empty window titled "Empty"); the acquisition
+// flag is set for an on-line window. Returns null when the window could not be made (the
+// maker has told the person why).
+using PlotWindowMaker = std::function<std::unique_ptr<PlotWindow>(const std::string& path, bool acquisition)>;
+
+class MainFrame {
+ public:
+  // Reads "SingleWindow" and "AllowCaryFiles", copies the working directory and shows
+  // "Ready (Off-line)".
+  MainFrame(Ui& ui, platform::SettingsStore& settings, CUserPref& preferences, PlotWindowMaker maker);
+  ~MainFrame();
+  MainFrame(const MainFrame&) = delete;
+  MainFrame& operator=(const MainFrame&) = delete;
+
+  // A new window for the path, appended to the list; null when none could be made.
+  PlotWindow* openWindow(const std::string& path);
+  // Opening a file: the window already showing that exact path is activated instead.
+  PlotWindow* open(const std::string& path);
+  // "New": an empty window.
+  PlotWindow* openEmpty() { return openWindow(""); }
+  // A window for an acquisition: with "SingleWindow" on, the oldest window is closed first
+  // (after the new one was made). It becomes the on-line window.
+  PlotWindow* openAcquisitionWindow(const std::string& path);
+  // The first window whose path equals path exactly (case-sensitive); null when none.
+  PlotWindow* find(const std::string& path) const;
+  // A window that closed itself leaves the list.
+  void windowClosed(PlotWindow* window);
+  // "Close All Viewer Windows": closes each window in order without questions.
+  void closeAll();
+  // The drop-down list: the windows' file names, oldest first.
+  std::vector<std::string> windowList() const;
+  // Selecting an entry of the window list raises that window.
+  void selectWindow(std::size_t index);
+  std::size_t windowCount() const { return windows_.size(); }
+  PlotWindow* onlineWindow() const { return online_; }
+
+  // The copy of the working directory and its tool-bar text.
+  const std::string& workingDirectory() const { return workingDirectory_; }
+  std::string workingDirectoryText() const;
+  void setWorkingDirectory(const std::string& folder) { workingDirectory_ = folder; }
+
+  bool singleWindow() const { return singleWindow_; }
+  bool allowCaryFiles() const { return allowCaryFiles_; }
+  // The two preference commands toggle and write the preference at once.
+  void toggleSingleWindow();
+  void toggleAllowCaryFiles();
+  bool alwaysOnTop() const { return alwaysOnTop_; }
+  void toggleAlwaysOnTop() { alwaysOnTop_ = !alwaysOnTop_; }
+
+  const std::string& statusText() const { return status_; }
+  void setStatusText(const std::string& text) { status_ = text; }
+
+  // Closing the main window: asks (OK/Cancel) "Are you sure?\nAll the graph windows will be
+  // closed if the launch pad is closed.\n" with windows open, else "Are you sure you want to
+  // exit the Lumatix Viewer application?\n\n". Cancel returns false and changes nothing;
+  // otherwise every window is closed and the working directory is written back into the
+  // preferences (saved at exit by the application).
+  bool close();
+
+ private:
+  Ui& ui_;
+  platform::SettingsStore& settings_;
+  CUserPref& preferences_;
+  PlotWindowMaker maker_;
+  std::vector<std::unique_ptr<PlotWindow>> windows_;
+  PlotWindow* online_ = nullptr;
+  std::string workingDirectory_;
+  bool singleWindow_ = true;
+  bool allowCaryFiles_ = true;
+  bool alwaysOnTop_ = false;
+  std::string status_;
+};
+
+}  // namespace lumatix::app
