@@ -70,6 +70,11 @@ template <class Write>
 void runToFile(benchmark::State& state, std::int64_t values, Write write) {
   std::int64_t bytes = 0;
   for (auto _ : state) {
+    // A new file each time, as export_compare.sh gives numpy: rewriting a truncated file
+    // makes some file systems flush the old one first.
+    state.PauseTiming();
+    std::filesystem::remove(benchFile());
+    state.ResumeTiming();
     std::ofstream out(benchFile(), std::ios::binary | std::ios::trunc);
     write(out);
     out.flush();

@@ -11,7 +11,7 @@ trap 'rm -rf "$dir"' EXIT
 "$bench" --write-simple "$dir/ours.csv" "$dir/table.f32"
 "$bench" --benchmark_filter='BM_(LumatixCSV|SimpleCSV|JcampMillionPoints)'
 /usr/bin/python3 - "$dir/table.f32" "$dir/numpy.csv" "$dir/ours.csv" <<'PY'
-import sys, time
+import os, sys, time
 import numpy as np
 
 raw, out, ours = sys.argv[1:4]
@@ -19,6 +19,9 @@ table = np.fromfile(raw, dtype=np.float32).reshape(1000, 1001)
 values = table[:, 1:].size
 best_wall = best_cpu = float("inf")
 for _ in range(3):
+    # A new file each time, as the benchmark writes one.
+    if os.path.exists(out):
+        os.remove(out)
     t0, c0 = time.perf_counter(), time.process_time()
     np.savetxt(out, table, fmt="%g", delimiter=",")
     best_wall = min(best_wall, time.perf_counter() - t0)

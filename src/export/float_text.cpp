@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "datastore/text_number.h"
 
@@ -24,12 +25,16 @@ const std::array<double, kHighestPower - kLowestPower + 1> kPowersOfTen = [] {
 
 double powerOfTen(int k) { return kPowersOfTen[static_cast<std::size_t>(k - kLowestPower)]; }
 
-char* sixDigits(char* out, std::uint32_t n) {
-  for (int i = 5; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + n % 10);
-    n /= 10;
-  }
-  return out + 6;
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void sixDigits(char* out, std::uint32_t n) {
+  const std::uint32_t high = n / 10000, middle = n / 100 % 100, low = n % 100;
+  std::memcpy(out, kPairs + 2 * high, 2);
+  std::memcpy(out + 2, kPairs + 2 * middle, 2);
+  std::memcpy(out + 4, kPairs + 2 * low, 2);
 }
 
 }  // namespace
@@ -45,9 +50,9 @@ char* formatFloatFast(char* first, float value) {
   // rounded value, with x * 10^(5 - e) computed in double: its error is below 1e-9, so the
   // rounding is decided correctly unless the fraction lies next to one half, where the
   // exact conversion takes over.
-  // x lies in [2^b, 2^(b+1)), so its decimal exponent is this estimate or one more.
-  constexpr double kLog10Of2 = 0.301029995663981195;
-  int e = static_cast<int>(std::floor((binaryExponent - 127) * kLog10Of2));
+  // x lies in [2^b, 2^(b+1)), so its decimal exponent is floor(b * log10(2)) or one more;
+  // 78913 / 2^18 is log10(2) closely enough for |b| < 2^10, and the shift floors.
+  int e = ((binaryExponent - 127) * 78913) >> 18;
   double scaled = x * powerOfTen(5 - e);
   if (scaled < 100000.0) {
     --e;
@@ -56,11 +61,11 @@ char* formatFloatFast(char* first, float value) {
     ++e;
     scaled = x * powerOfTen(5 - e);
   }
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) < 1e-7 || scaled < 100000.0 || scaled >= 1000000.0)
-    return datastore::text::formatFloat(first, value);
-  auto n = static_cast<std::uint32_t>(whole) + (fraction > 0.5 ? 1u : 0u);
+  if (scaled < 100000.0 || scaled >= 1000000.0) return datastore::text::formatFloat(first, value);
+  auto n = static_cast<std::uint32_t>(scaled);  // positive: truncation is the floor
+  const double fraction = scaled - n;
+  if (std::fabs(fraction - 0.5) < 1e-7) return datastore::text::formatFloat(first, value);
+  n += fraction > 0.5 ? 1u : 0u;
   if (n == 1000000) {
     n = 100000;
     ++e;

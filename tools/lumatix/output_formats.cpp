@@ -36,7 +36,8 @@ void StderrReporter::information(const std::string& text) {
 void writeOutput(datastore::DataStore& store, const OutputFormat& format, const std::string& path) {
   StderrReporter reporter;
   if (!exports::writeStore(store, format.name, path, reporter))
-    throw CommandError(reporter.refusal().empty() ? "Error! Unknown format!\n" : reporter.refusal());
+    throw CommandError(reporter.refusal().empty() ? "An error occurred while trying to save the data in this format."
+                                                  : reporter.refusal());
 }
 
 const OutputFormat& chooseOutputFormat(const std::string& path, const std::string& formatName) {
