@@ -23,7 +23,9 @@ command -v npm >/dev/null 2>&1 || packages+=(npm)
 install_jcampconverter() {
   [ -f "$node_prefix/node_modules/jcampconverter/package.json" ] && return 0
   mkdir -p "$node_prefix"
-  npm install --prefix "$node_prefix" --no-audit --no-fund jcampconverter
+  # Only one test needs it, and it skips itself without it: never fail the set-up for it.
+  npm install --prefix "$node_prefix" --no-audit --no-fund jcampconverter ||
+    echo "jcampconverter could not be installed; the JCAMP-DX reader check will be skipped" >&2
 }
 
 missing=()
