@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "export/reporter.h"
+
 namespace lumatix::datastore {
 class DataStore;
 }
@@ -22,17 +24,6 @@ struct ExportFormat {
 
 // The ten formats in the order of the save dialog; filter index 1 is the first row.
 const std::vector<ExportFormat>& exportFormats();
-
-class Reporter {
- public:
-  virtual ~Reporter() = default;
-  // A refusal: the writer stops.
-  virtual void error(const std::string& text) = 0;
-  // A warning: the writer goes on.
-  virtual void warning(const std::string& text) = 0;
-  // Advice: the writer goes on.
-  virtual void information(const std::string& text) = 0;
-};
 
 // Writes the whole store to path in the named format, atomically. Returns false when a
 // writer refused (after telling the reporter, e.g. "Error! Unknown format!\n" or a CDNN

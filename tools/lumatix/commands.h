@@ -13,5 +13,6 @@ void addInfoCommand(CLI::App& app, InputOptions& input);
 void addHistoryCommand(CLI::App& app, InputOptions& input);
 void addConvertCommand(CLI::App& app, InputOptions& input);
 void addTracesCommand(CLI::App& app, InputOptions& input);
+void addDescribeCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

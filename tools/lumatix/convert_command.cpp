@@ -13,9 +13,8 @@ void addConvertCommand(CLI::App& app, InputOptions& input) {
   command->add_option("--format", format, "Output format name (default: from the extension)");
   command->callback([&input] {
     const OutputFormat& target = chooseOutputFormat(out, format);
-    if (!target.write) throw CommandError("Error! Unknown format!\n");
     auto store = loadStore(in, input);
-    target.write(*store, out);
+    writeOutput(*store, target, out);
   });
 }
 

@@ -10,7 +10,7 @@ void addFormatsCommand(CLI::App& app) {
   command->callback([] {
     for (const auto& format : outputFormats())
       std::cout << format.name << '\t' << format.extension << '\t' << (format.readable ? "read" : "export only")
-                << '\t' << (format.write ? "write" : "-") << '\n';
+                << '\t' << "write" << '\n';
   });
 }
 

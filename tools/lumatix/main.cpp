@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   cli::addHistoryCommand(app, input);
   cli::addConvertCommand(app, input);
   cli::addTracesCommand(app, input);
+  cli::addDescribeCommand(app, input);
 
   try {
     app.parse(argc, argv);

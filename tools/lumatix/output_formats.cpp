@@ -1,55 +1,42 @@
 #include "output_formats.h"
 
 #include <filesystem>
+#include <iostream>
 
 #include "cli_support.h"
-#include "datastore/lum_binary.h"
-#include "datastore/lumatix_store.h"
-#include "datastore/qvl_ascii.h"
-#include "platform/atomic_file.h"
+#include "export/dispatcher.h"
 
 namespace lumatix::cli {
-namespace {
-
-using Writer = std::ostream& (*)(datastore::DataStore&, std::ostream&, bool);
-
-std::function<void(datastore::DataStore&, const std::string&)> streamWriter(Writer writer) {
-  return [writer](datastore::DataStore& store, const std::string& path) {
-    platform::AtomicFile file(path);
-    writer(store, file.stream(), false);
-    file.commit();
-  };
-}
-
-std::ostream& writeSpectraKinetic(datastore::DataStore& store, std::ostream& out, bool) {
-  return datastore::writeQvlSpectraKinetic(store, out);
-}
-
-// A QVL-ASCII file holds one trace: the one along the dimension of the saved view's first
-// axis, as the plot window shows it, or along dimension 0 when the view names none.
-std::ostream& writeSingleTrace(datastore::DataStore& store, std::ostream& out, bool) {
-  std::int32_t dimension = 0;
-  const auto& order = store.viewState.dimensionOrder;
-  if (!order.empty() && order[0] >= 0 && order[0] < store.dimensions.size()) dimension = order[0];
-  return datastore::writeQvlAscii(store, out, dimension);
-}
-
-}  // namespace
 
 const std::vector<OutputFormat>& outputFormats() {
-  static const std::vector<OutputFormat> formats{
-      {"LumBinaryX", ".dsx", true, streamWriter(datastore::writeLumBinaryX)},
-      {"LumBinary", ".dsb", true, streamWriter(datastore::writeLumBinary)},
-      {"LumatixStore", ".dsa", true, streamWriter(datastore::writeLumatixStore)},
-      {"QVL-ASCII-SPECTRAKINETIC", ".glb", true, streamWriter(writeSpectraKinetic)},
-      {"QVL-ASCII", ".kin", true, streamWriter(writeSingleTrace)},
-      {"JCAMP-DX 5.0", ".jdx", true, {}},
-      {"CDNN", ".txt", false, {}},
-      {"SimpleCSV", ".csv", false, {}},
-      {"LumatixCSV", ".csv", false, {}},
-      {"LumatixTSV", ".txt", false, {}},
-  };
+  static const std::vector<OutputFormat> formats = [] {
+    // Names and extensions come from the export table; which of them the loader reads back
+    // is the command line's own knowledge.
+    std::vector<OutputFormat> list;
+    for (const auto& format : exports::exportFormats()) {
+      const std::string name = format.name;
+      const bool exportOnly = name == "CDNN" || name == "SimpleCSV" || name == "LumatixCSV" || name == "LumatixTSV";
+      list.push_back({name, format.extension, !exportOnly});
+    }
+    return list;
+  }();
   return formats;
+}
+
+void StderrReporter::error(const std::string& text) {
+  if (refusal_.empty()) refusal_ = text;
+}
+
+void StderrReporter::warning(const std::string& text) { printText(std::cerr, text.ends_with('\n') ? text : text + "\n"); }
+
+void StderrReporter::information(const std::string& text) {
+  printText(std::cerr, text.ends_with('\n') ? text : text + "\n");
+}
+
+void writeOutput(datastore::DataStore& store, const OutputFormat& format, const std::string& path) {
+  StderrReporter reporter;
+  if (!exports::writeStore(store, format.name, path, reporter))
+    throw CommandError(reporter.refusal().empty() ? "Error! Unknown format!\n" : reporter.refusal());
 }
 
 const OutputFormat& chooseOutputFormat(const std::string& path, const std::string& formatName) {
