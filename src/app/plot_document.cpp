@@ -117,6 +117,8 @@ bool PlotDocument::setBaseline(int t) {
   std::vector<int> states = set_.traceState;
   states[static_cast<std::size_t>(t)] = kTraceBaseline;
   set_.SetTraceStates(states);
+  // The baseline leaves the selection; it never takes part in an operation.
+  set_.selected[static_cast<std::size_t>(t)] = 0;
   set_.AddHistory(datastore::makeHistoryEntry(
       "Baseline Set", "Baseline set : " + set_.traceNames[static_cast<std::size_t>(t)] + " \r\n"));
   changed();

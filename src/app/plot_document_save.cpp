@@ -94,15 +94,18 @@ bool PlotDocument::saveTraces(bool selectedOnly) {
   try {
     written = exports::Export(choice->filterIndex, choice->path, &set_, *out, reporter);
   } catch (const std::exception& e) {
-    store_->history = set_.history;
+    changed();
     inform(selectedOnly ? std::string("An error occurred while trying to save the data in this format.")
                         : "Sorry.\n\nAn error occurred while trying to save the data in the chosen format.\n\n" +
                               std::string(e.what()));
     return false;
   }
   // The dispatcher has recorded the save in the plot's history.
+  if (!written) {
+    changed();
+    return false;
+  }
   store_->history = set_.history;
-  if (!written) return false;
   saveFormatIndex_ = choice->filterIndex;
   store_->saved = true;
   return true;
