@@ -13,6 +13,8 @@ void addInfoCommand(CLI::App& app, InputOptions& input);
 void addHistoryCommand(CLI::App& app, InputOptions& input);
 void addConvertCommand(CLI::App& app, InputOptions& input);
 void addTracesCommand(CLI::App& app, InputOptions& input);
+// baseline, average, math, smooth and cd-units.
+void addProcessingCommands(CLI::App& app, InputOptions& input);
 void addDescribeCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   cli::addHistoryCommand(app, input);
   cli::addConvertCommand(app, input);
   cli::addTracesCommand(app, input);
+  cli::addProcessingCommands(app, input);
   cli::addDescribeCommand(app, input);
 
   try {
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     int code = app.exit(e);
     return code == 0 ? 0 : 2;
+  } catch (const cli::Reported&) {
+    return 1;
   } catch (const std::exception& e) {
     std::cerr << e.what();
     std::string text = e.what();
