@@ -79,6 +79,21 @@ TEST_F(Saving, Preconditions) {
   EXPECT_TRUE(ui.fileDialogs.empty());
 }
 
+TEST_F(Saving, AWritersRefusalReachesThePersonAsAnError) {
+  ui.files.push_back({dir.file("plot.glb"), 4});
+  EXPECT_FALSE(doc.saveCurrentPlot());
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Error! Cannot convert this plot to Spectra-Kinetic format.");
+  EXPECT_EQ(ui.shown[0].icon, Icon::Error);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("plot.glb")));
+}
+
+TEST_F(Saving, TheFormatComesFromTheChosenFilter) {
+  ui.files.push_back({dir.file("plot.txt"), 10});
+  ASSERT_TRUE(doc.saveCurrentPlot());
+  EXPECT_THAT(testing::readFile(dir.file("plot.txt")), ::testing::StartsWith("LumatixTSV"));
+}
+
 TEST_F(Saving, CancelWritesNothing) {
   ui.files.push_back({"", 1});
   EXPECT_FALSE(doc.saveCurrentPlot());
