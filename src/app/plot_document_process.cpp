@@ -84,14 +84,15 @@ bool PlotDocument::smooth(PlotDialogs& dialogs) {
     return true;
   }
 
+  const std::size_t firstNew = set_.selected.size();
   if (!appendResult(result.smoothed)) {
     inform("Warning!\n\nCould not convolute 1 or more of the selected traces.");
     return false;
   }
-  if (dialog->saveResiduals()) {
-    // The residual result's history continues the smoothed one, which the plot now holds.
-    set_.selected.assign(set_.selected.size(), 0);
-    if (!appendResult(result.residual)) return false;
+  // The residual result's history continues the smoothed one, which the plot now holds.
+  if (dialog->saveResiduals() && appendResult(result.residual)) {
+    // Every new trace starts selected, the smoothed ones as well as their residuals.
+    for (std::size_t t = firstNew; t < set_.selected.size(); ++t) set_.selected[t] = 1;
   }
   return true;
 }

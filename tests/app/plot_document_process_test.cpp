@@ -53,6 +53,7 @@ TEST_F(Smoothing, ResidualsFollowTheSmoothedTraces) {
   const auto& set = doc.dataSet();
   EXPECT_THAT(std::vector<std::string>(set.traceNames.begin() + 2, set.traceNames.end()),
               ElementsAre("Smooth (s):0", "Smooth (s):1", "Smooth (r):0", "Smooth (r):1"));
+  EXPECT_THAT(set.selected, ElementsAre(0, 0, 1, 1, 1, 1)) << "the new traces, and only they, are selected";
   EXPECT_EQ(lastEntry().title, "Smooth:");
   EXPECT_EQ(lastEntry().text, "Original Trace :\\..30\r\nResidual Trace :\\..Smooth (r)::1\r\nWindow Size    :2\r\n");
   // Smoothed plus residual gives the input back.
