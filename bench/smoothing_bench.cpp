@@ -22,7 +22,8 @@ std::vector<float> noisyTrace() {
   std::mt19937 rng(3);
   std::normal_distribution<float> noise(0.0f, 0.05f);
   std::vector<float> y(kPoints);
-  for (int i = 0; i < kPoints; ++i) y[static_cast<std::size_t>(i)] = std::sin(static_cast<float>(i) * 1e-4f) + noise(rng);
+  for (int i = 0; i < kPoints; ++i)
+    y[static_cast<std::size_t>(i)] = std::sin(static_cast<float>(i) * 1e-4f) + noise(rng);
   return y;
 }
 

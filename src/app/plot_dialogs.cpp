@@ -19,9 +19,7 @@ double field(double v) {
   return std::min(v, kFieldMax);
 }
 
-void inform(Ui& ui, const char* text) {
-  ui.showMessage(text, platform::kProductName, Icon::Information, Buttons::Ok);
-}
+void inform(Ui& ui, const char* text) { ui.showMessage(text, platform::kProductName, Icon::Information, Buttons::Ok); }
 
 bool isMeanResidueMolarConversion(const std::string& conversion) {
   return conversion == "deltaa2mre" || conversion == "mdeg2mre";
@@ -90,9 +88,7 @@ bool ConvertDialog::setTarget(const std::string& nameOrKey) {
   return true;
 }
 
-bool ConvertDialog::needsMolarConcentration() const {
-  return target_ == "mcd" || target_ == "me" || target_ == "mre";
-}
+bool ConvertDialog::needsMolarConcentration() const { return target_ == "mcd" || target_ == "me" || target_ == "mre"; }
 
 std::string ConvertDialog::concentrationLabel() const {
   return needsMolarConcentration() ? "Concentration (M)" : "Concentration (mg/ml):";

@@ -60,7 +60,8 @@ bool PlotDocument::smooth(PlotDialogs& dialogs) {
   try {
     result = processing::makeSmoothingResult(set_, traces, rows, n, replace);
   } catch (const std::exception&) {
-    inform(replace ? "Warning!\n\nReplacing the traces failed." : "Warning!\n\nCould not convolute 1 or more of the selected traces.");
+    inform(replace ? "Warning!\n\nReplacing the traces failed."
+                   : "Warning!\n\nCould not convolute 1 or more of the selected traces.");
     return false;
   }
 

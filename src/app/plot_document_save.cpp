@@ -38,7 +38,8 @@ CDataSet withinX(const CDataSet& set, double low, double high) {
 std::vector<FileFilter> saveFilters() {
   std::vector<FileFilter> filters;
   for (const auto& format : exports::exportFormats())
-    filters.push_back({std::string(format.name) + "  (*" + format.extension + ")", std::string("*") + format.extension});
+    filters.push_back(
+        {std::string(format.name) + "  (*" + format.extension + ")", std::string("*") + format.extension});
   return filters;
 }
 
@@ -70,9 +71,9 @@ bool PlotDocument::saveTraces(bool selectedOnly) {
       filePath_.empty() ? std::string("Untitled") : std::filesystem::path(filePath_).stem().string();
   const auto& formats = exports::exportFormats();
   const int index = std::clamp(saveFormatIndex_, 1, static_cast<int>(formats.size()));
-  const auto choice = ui_.chooseSaveFile(selectedOnly ? "Save Selected Traces" : "Save Current Plot",
-                                         stem + formats[static_cast<std::size_t>(index - 1)].extension, saveFilters(),
-                                         index);
+  const auto choice =
+      ui_.chooseSaveFile(selectedOnly ? "Save Selected Traces" : "Save Current Plot",
+                         stem + formats[static_cast<std::size_t>(index - 1)].extension, saveFilters(), index);
   if (!choice) return false;
 
   std::unique_ptr<datastore::DataStore> out;

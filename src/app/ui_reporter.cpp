@@ -4,7 +4,9 @@
 
 namespace lumatix::app {
 
-void UiReporter::error(const std::string& text) { ui_.showMessage(text, platform::kProductName, Icon::Error, Buttons::Ok); }
+void UiReporter::error(const std::string& text) {
+  ui_.showMessage(text, platform::kProductName, Icon::Error, Buttons::Ok);
+}
 
 void UiReporter::warning(const std::string& text) {
   ui_.showMessage(text, platform::kProductName, Icon::Warning, Buttons::Ok);

@@ -92,8 +92,7 @@ int CConverter::GetFactor(const std::string& conversion, double& factor) const {
 }
 
 bool isMolarConversion(const std::string& conversion) {
-  return conversion == "deltaa2mcd" || conversion == "deltaa2me" || conversion == "mdeg2mcd" ||
-         conversion == "mdeg2me";
+  return conversion == "deltaa2mcd" || conversion == "deltaa2me" || conversion == "mdeg2mcd" || conversion == "mdeg2me";
 }
 
 bool isMeanResidueWeightConversion(const std::string& conversion) {

@@ -9,9 +9,9 @@
 namespace lumatix::processing {
 
 struct CDUnit {
-  const char* key;          // "deltaa", "mdeg", "mcd", "me", "mre", "mrmcd", "mrme"
-  const char* displayName;  // "delta A", ... as the conversion dialog lists it
-  const char* shortLabel;   // "DA", "EL", ...
+  const char* key;           // "deltaa", "mdeg", "mcd", "me", "mre", "mrmcd", "mrme"
+  const char* displayName;   // "delta A", ... as the conversion dialog lists it
+  const char* shortLabel;    // "DA", "EL", ...
   const char* optionSuffix;  // trace-type option after conversion, "" for millidegrees
 };
 
@@ -27,8 +27,13 @@ inline constexpr double kMdegToDeltaA = 3.031947448346379e-05;
 
 class CConverter {
  public:
-  enum Parameter : std::uint32_t { kMassConcentration = 1, kPathLength = 2, kMolarConcentration = 4,
-                                   kResidueWeight = 8, kResidues = 16 };
+  enum Parameter : std::uint32_t {
+    kMassConcentration = 1,
+    kPathLength = 2,
+    kMolarConcentration = 4,
+    kResidueWeight = 8,
+    kResidues = 16
+  };
   enum Result { kFactorComputed = 0, kParameterMissing = 1, kUnknownConversion = 2 };
 
   virtual ~CConverter() = default;

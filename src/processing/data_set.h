@@ -109,9 +109,10 @@ class CDataSet {
 
   // --- CD units ---
   // The selected present traces (as ToDataStore writes them: hidden traces left out, the
-  // baseline kept when the selection names it), both segments, with every value times factor and the value name of the target unit key ("deltaa",
-  // "mdeg", "mcd", "me", "mre", "mrmcd", "mrme"). Throws "Unknown CD unit: <key>" for any
-  // other key and the messages of ToDataStore and Load.
+  // baseline kept when the selection names it), both segments, with every value times
+  // factor and the value name of the target unit key ("deltaa", "mdeg", "mcd", "me", "mre",
+  // "mrmcd", "mrme"). Throws "Unknown CD unit: <key>" for any other key and the messages of
+  // ToDataStore and Load.
   CDataSet ConvertCD(const std::vector<int>& selection, double factor, const std::string& targetKey) const;
 
   // Whether every per-trace vector and every row has the size the invariants demand.

@@ -78,16 +78,16 @@ SmoothingResult makeSmoothingResult(const CDataSet& window, const CDataSet& trac
   const std::string size = "Window Size    :" + std::to_string(n) + end;
   result.smoothed.history = window.history;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::string what = replace ? std::string("Replaced with smoothed line")
-                                     : "Smoothed Trace :" + sep + result.smoothed.traceNames[i];
+    const std::string what =
+        replace ? std::string("Replaced with smoothed line") : "Smoothed Trace :" + sep + result.smoothed.traceNames[i];
     result.smoothed.AddHistory(datastore::makeHistoryEntry(
         "Smooth", "Original Trace :" + sep + traces.traceNames[i] + end + what + end + size));
   }
   result.residual.history = result.smoothed.history;
   for (std::size_t i = 0; i < count; ++i)
-    result.residual.AddHistory(datastore::makeHistoryEntry(
-        "Smooth:", "Original Trace :" + sep + traces.traceNames[i] + end + "Residual Trace :" + sep +
-                       result.residual.traceNames[i] + end + size));
+    result.residual.AddHistory(datastore::makeHistoryEntry("Smooth:", "Original Trace :" + sep + traces.traceNames[i] +
+                                                                          end + "Residual Trace :" + sep +
+                                                                          result.residual.traceNames[i] + end + size));
   return result;
 }
 

@@ -68,8 +68,8 @@ CDataSet withBaseline(const CDataSet& source, const std::vector<int>& selection,
     for (std::size_t j = 0; j < row.size(); ++j) row[j] += sign * baseline[j];
     if (sign < 0)
       result.AddHistory(datastore::makeHistoryEntry(
-          "Baseline Subtraction:", "Baseline subtracted from :" + kSep + names[i] + kEnd + "New line :" + kSep +
-                                       result.traceNames[i] + kEnd));
+          "Baseline Subtraction:",
+          "Baseline subtracted from :" + kSep + names[i] + kEnd + "New line :" + kSep + result.traceNames[i] + kEnd));
     else
       result.AddHistory(datastore::makeHistoryEntry(
           "Baseline Addition",

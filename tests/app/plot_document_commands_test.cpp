@@ -130,12 +130,13 @@ TEST_P(SimpleMath, RunsTheChosenOperation) {
   EXPECT_EQ(doc.selectedCount(), 0) << "Simple Math clears the selection";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, SimpleMath,
-    ::testing::Values(MathRow{"Plus", 0, 2.5f, "Add:0", 2002.5}, MathRow{"MinusAddsTheNegative", 1, 3.0f, "Add:0", 1997},
-                      MathRow{"Times", 2, 2.0f, "Multiply:0", 4000},
-                      MathRow{"DivideBySlightlyMoreThanEpsilon", 3, 1.2e-07f, "Multiply:0", 2000 / 1.2e-07}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Operations, SimpleMath,
+                         ::testing::Values(MathRow{"Plus", 0, 2.5f, "Add:0", 2002.5},
+                                           MathRow{"MinusAddsTheNegative", 1, 3.0f, "Add:0", 1997},
+                                           MathRow{"Times", 2, 2.0f, "Multiply:0", 4000},
+                                           MathRow{"DivideBySlightlyMoreThanEpsilon", 3, 1.2e-07f, "Multiply:0",
+                                                   2000 / 1.2e-07}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Commands, MinusThreeIsRecordedAsAddingMinusThree) {
   dialogs.onSimpleMath = [](SimpleMathDialog& d) {

@@ -13,10 +13,9 @@ using testing::PlotDocumentTest;
 datastore::smart_ptr<datastore::DataStore> fiftyPoints() {
   std::vector<float> x(50);
   for (std::size_t i = 0; i < x.size(); ++i) x[i] = 200.0f + static_cast<float>(i);
-  auto store = testing::makeStore({"CircularDichroism"}, {{"Wavelength", x}, {"Temperature", {20, 30}}},
-                                  [](int, const std::vector<int>& i) {
-                                    return static_cast<float>(i[0] * (i[1] + 1) + (i[0] % 2 ? 0.5 : 0.0));
-                                  });
+  auto store = testing::makeStore(
+      {"CircularDichroism"}, {{"Wavelength", x}, {"Temperature", {20, 30}}},
+      [](int, const std::vector<int>& i) { return static_cast<float>(i[0] * (i[1] + 1) + (i[0] % 2 ? 0.5 : 0.0)); });
   return datastore::smart_ptr<datastore::DataStore>(store.release());
 }
 
@@ -57,8 +56,7 @@ TEST_F(Smoothing, ResidualsFollowTheSmoothedTraces) {
   EXPECT_EQ(lastEntry().title, "Smooth:");
   EXPECT_EQ(lastEntry().text, "Original Trace :\\..30\r\nResidual Trace :\\..Smooth (r)::1\r\nWindow Size    :2\r\n");
   // Smoothed plus residual gives the input back.
-  for (std::size_t j = 0; j < set.xA.size(); ++j)
-    EXPECT_NEAR(set.yA[2][j] + set.yA[4][j], set.yA[0][j], 1e-4) << j;
+  for (std::size_t j = 0; j < set.xA.size(); ++j) EXPECT_NEAR(set.yA[2][j] + set.yA[4][j], set.yA[0][j], 1e-4) << j;
   EXPECT_FALSE(store->saved);
 }
 
@@ -193,7 +191,14 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckRow{"WeightOfOneRefused", "mdeg", "mrme", 0, 1, 1, 1.0, 0, {kWeight}},
                       CheckRow{"MassBelowLimit", "deltaa", "mrmcd", 0, 1e-10, 1, 110, 0, {kConc}},
                       CheckRow{"DeltaAToMdegNeedsNothing", "deltaa", "mdeg", 0, 0, 0, 0, 0, {}},
-                      CheckRow{"MeanResidueEllipticityNeedsResidues", "mdeg", "mre", 1e-4, 0, 1, 0, 0,
+                      CheckRow{"MeanResidueEllipticityNeedsResidues",
+                               "mdeg",
+                               "mre",
+                               1e-4,
+                               0,
+                               1,
+                               0,
+                               0,
                                {"Sorry! The number of amino acid residues must be at least 1.\n"}}),
     [](const auto& row) { return std::string(row.param.name); });
 

@@ -74,8 +74,8 @@ TEST_F(Saving, Preconditions) {
   doc.selectAll();
   ASSERT_TRUE(doc.removeSelected());
   EXPECT_FALSE(doc.saveCurrentPlot());
-  EXPECT_THAT(ui.texts(), ElementsAre("Please select the traces which you wish to save.",
-                                      "Error. There are no traces to save.\n"));
+  EXPECT_THAT(ui.texts(),
+              ElementsAre("Please select the traces which you wish to save.", "Error. There are no traces to save.\n"));
   EXPECT_TRUE(ui.fileDialogs.empty());
 }
 

@@ -1,8 +1,9 @@
+#include "processing/cd_converter.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "datastore/data_store.h"
-#include "processing/cd_converter.h"
 #include "processing/data_set.h"
 #include "store_builder.h"
 #include "support/fixed_providers.h"
@@ -68,15 +69,18 @@ TEST_P(Refusal, FollowsTheOrderOfTheTests) { EXPECT_EQ(cdConversionRefusal(GetPa
 
 INSTANTIATE_TEST_SUITE_P(
     ValueNames, Refusal,
-    ::testing::Values(RefusalRow{"MolarEllipticity", "CircularDichroism -me", "Sorry! Cannot convert CD units from Molar Ellipticity.\n"},
+    ::testing::Values(RefusalRow{"MolarEllipticity", "CircularDichroism -me",
+                                 "Sorry! Cannot convert CD units from Molar Ellipticity.\n"},
                       RefusalRow{"MeanResidueMolarEllipticity", "CircularDichroism -mrme",
                                  "Sorry! Cannot convert CD units from Mean Residue Molar Ellipticity.\n"},
                       RefusalRow{"MeanResidueEllipticity", "CircularDichroism -mre",
                                  "Sorry! Cannot convert CD units from Mean Residue Ellipticity.\n"},
                       RefusalRow{"MeanResidueDeltaEpsilonNotMolarDeltaA", "CircularDichroism -mrmcd",
                                  "Sorry! Cannot convert CD units from Mean Residue Molar Delta A.\n"},
-                      RefusalRow{"DeltaEpsilon", "CircularDichroism -mcd", "Sorry! Cannot convert CD units from Molar Delta A.\n"},
-                      RefusalRow{"DeltaA", "CircularDichroism -deltaa", ""}, RefusalRow{"Mdeg", "CircularDichroism ", ""}),
+                      RefusalRow{"DeltaEpsilon", "CircularDichroism -mcd",
+                                 "Sorry! Cannot convert CD units from Molar Delta A.\n"},
+                      RefusalRow{"DeltaA", "CircularDichroism -deltaa", ""},
+                      RefusalRow{"Mdeg", "CircularDichroism ", ""}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ConvertCDTest, ScalesBothSegmentsAndNamesTheNewUnit) {

@@ -1,3 +1,5 @@
+#include "processing/sg_filter.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -5,7 +7,6 @@
 #include <numeric>
 #include <random>
 
-#include "processing/sg_filter.h"
 #include "processing/smoothing.h"
 
 namespace lumatix::processing {
@@ -27,7 +28,7 @@ TEST(SavgolTest, FivePointQuadraticHasTheTextbookWeightsInItsLayout) {
 
 TEST(SavgolTest, AsymmetricWindowPutsTheRightmostPointFirst) {
   std::vector<float> c;
-  savgol(c, 4, 1, 2, 0, 1);  // a straight line through offsets -1 .. 2, read at offset 0
+  savgol(c, 4, 1, 2, 0, 1);      // a straight line through offsets -1 .. 2, read at offset 0
   EXPECT_NEAR(c[1], 0.3, 1e-7);  // offset 0
   EXPECT_NEAR(c[2], 0.4, 1e-7);  // offset -1
   EXPECT_NEAR(c[3], 0.1, 1e-7);  // offset 2
@@ -36,8 +37,8 @@ TEST(SavgolTest, AsymmetricWindowPutsTheRightmostPointFirst) {
 
 TEST(SavgolTest, RefusesImpossibleArguments) {
   std::vector<float> c;
-  for (auto [np, nl, nr, ld, m] : {std::array{3, 2, 2, 0, 2}, std::array{5, -1, 2, 0, 2}, std::array{5, 2, 2, 3, 2},
-                                    std::array{5, 1, 1, 0, 3}})
+  for (auto [np, nl, nr, ld, m] :
+       {std::array{3, 2, 2, 0, 2}, std::array{5, -1, 2, 0, 2}, std::array{5, 2, 2, 3, 2}, std::array{5, 1, 1, 0, 3}})
     EXPECT_THAT([&] { savgol(c, np, nl, nr, ld, m); }, ThrowsMessage<std::runtime_error>("bad args in savgol"));
 }
 
@@ -123,7 +124,8 @@ TEST_P(SmoothingValue, IsClamped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Typed, SmoothingValue,
-                         ::testing::Values(ValueRow{"ZeroBecomesOne", 0, 50, 1}, ValueRow{"NegativeBecomesOne", -7, 50, 1},
+                         ::testing::Values(ValueRow{"ZeroBecomesOne", 0, 50, 1},
+                                           ValueRow{"NegativeBecomesOne", -7, 50, 1},
                                            ValueRow{"FortyOfFiftyPointsIsTwentyFive", 40, 50, 25},
                                            ValueRow{"OddPointCountRoundsDown", 40, 51, 25},
                                            ValueRow{"SpinRangeLimit", 5000, 1000000, 1000},
@@ -142,8 +144,11 @@ TEST(SmoothSGTest, ResidualOfAStraightLineIsZeroEverywhere) {
 
 TEST(SmoothSGTest, AWindowThatCannotBeHadFails) {
   CSGFilter filter(3, 2);
-  EXPECT_THAT([&] { (void)SmoothSG(filter, 0, {{1, 2, 3}}); },
-              ThrowsMessage<std::runtime_error>("CDataSet::SmoothSG : filter fails to do convolution\n"));
+  EXPECT_THAT(
+      [&] {
+        (void)SmoothSG(filter, 0, {{1, 2, 3}});
+      },
+      ThrowsMessage<std::runtime_error>("CDataSet::SmoothSG : filter fails to do convolution\n"));
 }
 
 }  // namespace

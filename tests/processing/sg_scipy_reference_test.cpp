@@ -56,8 +56,7 @@ TEST_P(AgreesWithScipy, AwayFromTheEnds) {
   for (int i = half; i < static_cast<int>(y.size()) - half; ++i) {
     const auto k = static_cast<std::size_t>(i);
     // Single precision: a few float roundings of values near 1 (the largest seen is 4.6e-7).
-    EXPECT_NEAR(ours.smoothed[0][k], theirs[k], 8 * FLT_EPSILON * std::max(1.0, std::fabs(theirs[k])))
-        << "point " << i;
+    EXPECT_NEAR(ours.smoothed[0][k], theirs[k], 8 * FLT_EPSILON * std::max(1.0, std::fabs(theirs[k]))) << "point " << i;
   }
 }
 

@@ -9,9 +9,9 @@ namespace lumatix::processing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ThrowsMessage;
 using testing::makeStore;
 using testing::placeValue;
+using ::testing::ThrowsMessage;
 
 // Four traces (250, 260, 270, 280) of two points; value 1000 * trace + point.
 class ArithmeticTest : public ::testing::Test {
@@ -52,13 +52,23 @@ TEST_F(ArithmeticTest, AdditionHasItsOwnTitleAndBlankLine) {
 }
 
 TEST_F(ArithmeticTest, BaselineRefusals) {
-  EXPECT_THAT([&] { (void)set.Subtract({1, 1, 1, 1}); },
-              ThrowsMessage<std::runtime_error>("CDataSet::Subtract : no baseline selected\n"));
+  EXPECT_THAT(
+      [&] {
+        (void)set.Subtract({1, 1, 1, 1});
+      },
+      ThrowsMessage<std::runtime_error>("CDataSet::Subtract : no baseline selected\n"));
   set.baselineIndex = 2;  // named, but its state says it is an ordinary trace
-  EXPECT_THAT([&] { (void)set.AddBaseline({1, 1, 1, 1}); }, ThrowsMessage<std::runtime_error>("invalid baseline index\n"));
+  EXPECT_THAT(
+      [&] {
+        (void)set.AddBaseline({1, 1, 1, 1});
+      },
+      ThrowsMessage<std::runtime_error>("invalid baseline index\n"));
   ASSERT_TRUE(set.SetTraceStates({1, 2, 1, 1}));
-  EXPECT_THAT([&] { (void)set.Subtract({1, 1}); },
-              ThrowsMessage<std::invalid_argument>("CDataSet::Subset : size mismatch in Z axis"));
+  EXPECT_THAT(
+      [&] {
+        (void)set.Subtract({1, 1});
+      },
+      ThrowsMessage<std::invalid_argument>("CDataSet::Subset : size mismatch in Z axis"));
 }
 
 TEST_F(ArithmeticTest, AverageListsEveryTraceOnce) {
@@ -69,7 +79,11 @@ TEST_F(ArithmeticTest, AverageListsEveryTraceOnce) {
   EXPECT_TRUE(r.IsValid());
   EXPECT_EQ(last(r).title, "Averaged Traces :");
   EXPECT_EQ(last(r).text, "Averaged Traces : \r\n\\..250\r\n\\..260\r\nNew line :\\..Average::0\r\n");
-  EXPECT_THAT([&] { (void)set.Average({0, 0, 0, 0}); }, ThrowsMessage<std::runtime_error>("There are no traces to average."));
+  EXPECT_THAT(
+      [&] {
+        (void)set.Average({0, 0, 0, 0});
+      },
+      ThrowsMessage<std::runtime_error>("There are no traces to average."));
 }
 
 struct ConstantRow {
@@ -83,7 +97,8 @@ class ConstantText : public ArithmeticTest, public ::testing::WithParamInterface
 TEST_P(ConstantText, IsWrittenAsAFloatByTheStream) {
   const CDataSet r = set.AddConstant({0, 0, 1, 0}, GetParam().value);
   EXPECT_EQ(last(r).title, "Constant Addition");
-  EXPECT_EQ(last(r).text, std::string("constant :") + GetParam().text + " added to :\\..270\r\nNew line :\\..Add::0\r\n");
+  EXPECT_EQ(last(r).text,
+            std::string("constant :") + GetParam().text + " added to :\\..270\r\nNew line :\\..Add::0\r\n");
   EXPECT_FLOAT_EQ(static_cast<float>(r.yA[0][1]), 2001.0f + GetParam().value);
 }
 
@@ -105,8 +120,8 @@ TEST_F(ArithmeticTest, MultiplicationRenamesTheTraceAxis) {
 }
 
 TEST_F(ArithmeticTest, ResultsAppendUnderTheWindowsOwnNumbers) {
-  auto windowStore = makeStore({"CircularDichroism"}, {{"Wavelength", {200, 210}}, {"Temperature", {250, 260, 270, 280}}},
-                               placeValue);
+  auto windowStore =
+      makeStore({"CircularDichroism"}, {{"Wavelength", {200, 210}}, {"Temperature", {250, 260, 270, 280}}}, placeValue);
   set.kindCounters[3] = 7;
   ASSERT_TRUE(set.Append(set.AddConstant({1, 0, 0, 0}, 1.0f), *windowStore));
   EXPECT_EQ(set.traceNames.back(), "Add:7");

@@ -28,8 +28,9 @@ void addCommonOptions(CLI::App& command, CommonOptions& o) {
   command.add_option("IN", o.in, "Input file")->required()->check(CLI::ExistingFile);
   command.add_option("OUT", o.out, "Output file")->required();
   command.add_option("--format", o.format, "Output format name (default: from the extension)");
-  command.add_option("--select", o.select, "Traces to work on: 1-based numbers in data-set order, e.g. 1,3,5-9 "
-                                           "(default: every present trace)");
+  command.add_option("--select", o.select,
+                     "Traces to work on: 1-based numbers in data-set order, e.g. 1,3,5-9 "
+                     "(default: every present trace)");
   addTraceChoiceOptions(command, o.choice);
   auto* yes = command.add_flag("--yes", o.yes, "Answer Yes to the program's questions");
   command.add_flag("--no", o.no, "Answer No to the program's questions (the default)")->excludes(yes);
@@ -39,7 +40,8 @@ int parseNumber(const std::string& text) {
   int value = 0;
   const char* end = text.data() + text.size();
   auto [ptr, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || ptr != end) throw CLI::ValidationError("--select", "not a trace list: " + text);
+  if (text.empty() || error != std::errc() || ptr != end)
+    throw CLI::ValidationError("--select", "not a trace list: " + text);
   return value;
 }
 
@@ -155,7 +157,9 @@ void addMath(CLI::App& app, InputOptions& input) {
   static float value = 0.0f;
   auto* command = app.add_subcommand("math", "Add, subtract, multiply or divide the selected traces by a constant");
   addCommonOptions(*command, o);
-  command->add_option("--op", op, "The operation: +, -, x or /")->required()->check(CLI::IsMember({"+", "-", "x", "/"}));
+  command->add_option("--op", op, "The operation: +, -, x or /")
+      ->required()
+      ->check(CLI::IsMember({"+", "-", "x", "/"}));
   command->add_option("--value", value, "The constant")->required();
   command->callback([&input] {
     Session s(o, input);
@@ -234,8 +238,7 @@ void addCdUnits(CLI::App& app, InputOptions& input) {
     s.selectTraces();
     OptionDialogs dialogs;
     dialogs.convert = [&s](app::ConvertDialog& d) {
-      if (!d.setTarget(to))
-        throw CommandError("The data are in " + d.sourceDisplayName() + " already.\n");
+      if (!d.setTarget(to)) throw CommandError("The data are in " + d.sourceDisplayName() + " already.\n");
       d.setMassConcentration(conc);
       d.setMolarConcentration(molar);
       d.setPathLength(path);
