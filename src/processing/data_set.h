@@ -98,6 +98,35 @@ class CDataSet {
   CDataSet CF_Fit(const std::vector<int>& selection, int functionIndex, const std::vector<double>& parameters,
                   float from, float to, bool includeResiduals) const;
 
+  // --- trace arithmetic ---
+  // Each operation leaves this data set as it is and returns a new one holding only the new
+  // traces (segment A only, every one present and selected), named by the derived-trace rule
+  // with this data set's counter of their kind, with one history entry per new trace
+  // (averaging: one in all) added to the result. The selection has one entry per trace,
+  // 1 = selected; the baseline trace is never among the traces operated on.
+
+  // Selected traces minus the baseline. Throws "CDataSet::Subtract : no baseline selected\n"
+  // without a baseline, "invalid baseline index\n" when the baseline trace is not marked as
+  // one, and Subset's message for a selection of the wrong size.
+  CDataSet Subtract(const std::vector<int>& selection) const;
+  // Selected traces plus the baseline; the same refusals as Subtract.
+  CDataSet AddBaseline(const std::vector<int>& selection) const;
+  // The mean of the selected traces, as one trace. Throws Subset's message for a selection
+  // of the wrong size and "There are no traces to average." when none is selected.
+  CDataSet Average(const std::vector<int>& selection) const;
+  // Selected traces plus a constant.
+  CDataSet AddConstant(const std::vector<int>& selection, float constant) const;
+  // Selected traces times a factor.
+  CDataSet Multiply(const std::vector<int>& selection, float factor) const;
+
+  // --- CD units ---
+  // The selected present traces (as ToDataStore writes them: hidden traces left out, the
+  // baseline kept when the selection names it), both segments, with every value times
+  // factor and the value name of the target unit key ("deltaa", "mdeg", "mcd", "me", "mre",
+  // "mrmcd", "mrme"). Throws "Unknown CD unit: <key>" for any other key and the messages of
+  // ToDataStore and Load.
+  CDataSet ConvertCD(const std::vector<int>& selection, double factor, const std::string& targetKey) const;
+
   // Whether every per-trace vector and every row has the size the invariants demand.
   bool IsValid() const;
 

@@ -17,6 +17,12 @@ class CommandError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A refusal the program has already shown on standard error: status 1, nothing more printed.
+class Reported : public CommandError {
+ public:
+  Reported() : CommandError("") {}
+};
+
 // Options every command that reads a file understands.
 struct InputOptions {
   bool allowCary = false;

@@ -14,6 +14,8 @@ void addHistoryCommand(CLI::App& app, InputOptions& input);
 void addConvertCommand(CLI::App& app, InputOptions& input);
 void addTracesCommand(CLI::App& app, InputOptions& input);
 void addFitCommand(CLI::App& app, InputOptions& input);
+// baseline, average, math, smooth and cd-units.
+void addProcessingCommands(CLI::App& app, InputOptions& input);
 void addDescribeCommand(CLI::App& app, InputOptions& input);
 void addPlotCommand(CLI::App& app, InputOptions& input);
 void addDecomposeCommand(CLI::App& app, InputOptions& input);

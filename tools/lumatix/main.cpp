@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   cli::addConvertCommand(app, input);
   cli::addTracesCommand(app, input);
   cli::addFitCommand(app, input);
+  cli::addProcessingCommands(app, input);
   cli::addDescribeCommand(app, input);
   cli::addPlotCommand(app, input);
   cli::addDecomposeCommand(app, input);
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     int code = app.exit(e);
     return code == 0 ? 0 : 2;
+  } catch (const cli::Reported&) {
+    return 1;
   } catch (const std::exception& e) {
     // An empty text: the command has already told the person why it stopped.
     std::string text = e.what();

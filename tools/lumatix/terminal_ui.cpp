@@ -3,8 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "cli_support.h"
 
@@ -14,6 +16,10 @@ TerminalUi::TerminalUi(std::ostream& err, bool yes, bool progressBar) : err_(err
 
 bool TerminalUi::stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
+void TerminalUi::setSaveTarget(std::string path, int filterIndex) {
+  saveTarget_ = app::FileChoice{std::move(path), filterIndex};
+}
+
 void TerminalUi::endBar() {
   if (shownPercent_ < 0) return;
   err_ << '\n';
@@ -22,23 +28,22 @@ void TerminalUi::endBar() {
 
 app::Answer TerminalUi::showMessage(const std::string& text, const std::string&, app::Icon, app::Buttons buttons) {
   endBar();
+  ++shown_;
   printText(err_, text);
   if (text.empty() || text.back() != '\n') err_ << '\n';
+  err_.flush();
   switch (buttons) {
     case app::Buttons::Ok:
       return app::Answer::Ok;
     case app::Buttons::OkCancel:
-      err_ << (yes_ ? "(--yes: OK)\n" : "(Cancel)\n");
       return yes_ ? app::Answer::Ok : app::Answer::Cancel;
     case app::Buttons::RetryCancel:
-      // Retrying without a person to change anything would ask again forever.
-      err_ << "(Cancel)\n";
+      // Retrying without a person to change anything would ask again for ever.
       return app::Answer::Cancel;
     case app::Buttons::YesNo:
     case app::Buttons::YesNoCancel:
       break;
   }
-  err_ << (yes_ ? "(--yes: Yes)\n" : "(No)\n");
   return yes_ ? app::Answer::Yes : app::Answer::No;
 }
 
@@ -49,14 +54,15 @@ std::optional<app::FileChoice> TerminalUi::chooseOpenFile(const std::string&, co
 
 std::optional<app::FileChoice> TerminalUi::chooseSaveFile(const std::string&, const std::string&,
                                                           const std::vector<app::FileFilter>&, int) {
-  return std::nullopt;
+  return std::exchange(saveTarget_, std::nullopt);
 }
 
 std::optional<app::Credentials> TerminalUi::askCredentials(const app::AuthenticationPrompt&) { return std::nullopt; }
 
 void TerminalUi::progress(const std::string& what, double fraction) {
   if (!progressBar_) return;
-  const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
+  const double f = std::clamp(std::isfinite(fraction) ? fraction : 0.0, 0.0, 1.0);
+  const int percent = static_cast<int>(f * 100.0);
   if (percent == shownPercent_) return;
   shownPercent_ = percent;
   constexpr int kWidth = 40;
