@@ -41,10 +41,7 @@ std::vector<double> CDataSet::YValues(int t) const {
   return y;
 }
 
-CDataSet CDataSet::Subset(const std::vector<int>& selection) const {
-  if (selection.size() != zValues.size() || !IsValid())
-    throw std::invalid_argument("CDataSet::Subset : size mismatch in Z axis");
-
+CDataSet CDataSet::Frame() const {
   CDataSet result;
   result.typeName = typeName;
   result.xLabel = xLabel;
@@ -60,6 +57,14 @@ CDataSet CDataSet::Subset(const std::vector<int>& selection) const {
   result.history = history;
   result.compliant = compliant;
   result.dimNames = dimNames;
+  return result;
+}
+
+CDataSet CDataSet::Subset(const std::vector<int>& selection) const {
+  if (selection.size() != zValues.size() || !IsValid())
+    throw std::invalid_argument("CDataSet::Subset : size mismatch in Z axis");
+
+  CDataSet result = Frame();
 
   for (std::size_t t = 0; t < selection.size(); ++t) {
     if (selection[t] != 1 || static_cast<int>(t) == baselineIndex) continue;

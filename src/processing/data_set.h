@@ -169,6 +169,11 @@ class CDataSet {
   std::vector<SegmentEntry> segments;  // empty, or x axis then trace axis
   std::vector<std::string> dimNames;
   int baselineIndex = -1;
+
+ private:
+  // An empty data set with this one's labels, names, x values of segment A, unit, history,
+  // compliance and dimension names: the frame every operation's result is built in.
+  CDataSet Frame() const;
 };
 
 // The message for a stored mark whose kind is outside 0..11.

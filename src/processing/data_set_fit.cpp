@@ -37,19 +37,7 @@ CDataSet CDataSet::CF_Fit(const std::vector<int>& selection, int functionIndex,
 
   // The frame is that of Subset, built here because the fitted trace may be the baseline,
   // which Subset leaves out.
-  CDataSet result;
-  result.typeName = typeName;
-  result.xLabel = xLabel;
-  result.yLabel = yLabel;
-  result.traceAxisLabel = traceAxisLabel;
-  result.xDimName = xDimName;
-  result.valueName = valueName;
-  result.traceDimName = traceDimName;
-  result.xA = xA;
-  result.unitCode = unitCode;
-  result.history = history;
-  result.compliant = compliant;
-  result.dimNames = dimNames;
+  CDataSet result = Frame();
   result.segments = segments;
   result.kindCounters = kindCounters;
   result.pristineFlag = 0;

@@ -98,19 +98,7 @@ CDataSet CDataSet::Average(const std::vector<int>& selection) const {
   if (names.empty()) throw std::runtime_error("There are no traces to average.");
   for (double& v : sum) v /= static_cast<double>(names.size());
 
-  CDataSet result;
-  result.typeName = typeName;
-  result.xLabel = xLabel;
-  result.yLabel = yLabel;
-  result.traceAxisLabel = traceAxisLabel;
-  result.xDimName = xDimName;
-  result.valueName = valueName;
-  result.traceDimName = traceDimName;
-  result.xA = xA;
-  result.unitCode = unitCode;
-  result.history = history;
-  result.compliant = compliant;
-  result.dimNames = dimNames;
+  CDataSet result = Frame();
   result.segments = segments;
   result.zValues = {0.0};
   result.yA = {std::move(sum)};
