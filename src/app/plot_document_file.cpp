@@ -90,9 +90,9 @@ bool PlotDocument::saveAll() {
   try {
     if (!endsWith(choice->path, ".dsx"))
       throw std::runtime_error("Error! Can only save complete DataStore in LumBinaryX (.dsx) file format.\n");
-    set_.AddHistory(datastore::makeHistoryEntry("Saved data :", "Original file : " + filePath_ +
-                                                                    ".\r\nThe data was saved to file : " +
-                                                                    choice->path + ".\r\n"));
+    set_.AddHistory(datastore::makeHistoryEntry(
+        "Saved data :",
+        "Original file : " + filePath_ + ".\r\nThe data was saved to file : " + choice->path + ".\r\n"));
     syncHistory();
     writeWholeStore(choice->path);
   } catch (const std::exception& e) {
@@ -122,7 +122,8 @@ bool PlotDocument::close() {
   }
   std::string path = filePath_;
   if (path.empty() || std::filesystem::exists(path)) {
-    const std::string name = path.empty() ? std::string("Untitled.dsx") : std::filesystem::path(path).filename().string();
+    const std::string name =
+        path.empty() ? std::string("Untitled.dsx") : std::filesystem::path(path).filename().string();
     const auto choice = ui_.chooseSaveFile("Save As", name, binaryFilter(), 1);
     if (!choice) return true;
     path = choice->path;

@@ -1,8 +1,8 @@
-#include <filesystem>
-#include <fstream>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "plot_document_fixture.h"
 #include "support/temp_dir.h"
@@ -120,8 +120,8 @@ TEST_F(PlotWindowFile, SaveAllWritesTheWholeStoreWithItsEntry) {
   EXPECT_TRUE(store->saved);
   const auto& entry = d->dataSet().history.back();
   EXPECT_EQ(entry.title, "Saved data :");
-  EXPECT_EQ(entry.text, "Original file : /data/melt.dsx.\r\nThe data was saved to file : " + dir.file("all.dsx") +
-                            ".\r\n");
+  EXPECT_EQ(entry.text,
+            "Original file : /data/melt.dsx.\r\nThe data was saved to file : " + dir.file("all.dsx") + ".\r\n");
   datastore::DataStore back;
   ASSERT_TRUE(back.load(dir.file("all.dsx"), false));
   ASSERT_FALSE(back.history.empty());
@@ -136,8 +136,7 @@ TEST_F(PlotWindowFile, SaveAllFailuresWriteNothingAndLeaveNoEntry) {
     std::string reason;
   };
   const std::vector<Row> rows{
-      {"text name", dir.file("all.txt"),
-       "Error! Can only save complete DataStore in LumBinaryX (.dsx) file format.\n"},
+      {"text name", dir.file("all.txt"), "Error! Can only save complete DataStore in LumBinaryX (.dsx) file format.\n"},
       {"missing folder", dir.file("nowhere/all.dsx"),
        "Error! Can't open " + dir.file("nowhere/all.dsx") + " for writing."},
   };

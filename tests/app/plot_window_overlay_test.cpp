@@ -1,7 +1,7 @@
-#include <fstream>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include "datastore/lum_binary.h"
 #include "plot_document_fixture.h"
