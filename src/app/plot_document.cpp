@@ -34,20 +34,42 @@ void PlotDocument::load(int xDim, int traceDim, int valueIndex, int optionIndex)
   processing::CDataSet set;
   set.Load(*store_, xDim, traceDim, valueIndex, optionIndex);
   set_ = std::move(set);
+  loaded_ = set_;
+  historySynced_ = set_.history.size();
 }
 
 void PlotDocument::setDataSet(processing::CDataSet set) {
   if (!set.IsValid()) throw std::invalid_argument("Could not create valid dataset");
   set_ = std::move(set);
+  loaded_ = set_;
+  historySynced_ = set_.history.size();
 }
 
 void PlotDocument::inform(const std::string& text) const {
   ui_.showMessage(text, platform::kProductName, Icon::Information, Buttons::Ok);
 }
 
+void PlotDocument::syncHistory() {
+  const std::size_t from = std::min(historySynced_, set_.history.size());
+  store_->history.insert(store_->history.end(), set_.history.begin() + static_cast<std::ptrdiff_t>(from),
+                         set_.history.end());
+  set_.history = store_->history;
+  historySynced_ = set_.history.size();
+}
+
 void PlotDocument::changed() {
-  store_->history = set_.history;
+  syncHistory();
   store_->saved = false;
+}
+
+std::unique_ptr<PlotDocument> PlotDocument::newWindow() const {
+  auto other = std::make_unique<PlotDocument>(store_, filePath_, ui_, compliantNow_);
+  other->set_ = loaded_;
+  other->set_.history = store_->history;
+  other->loaded_ = other->set_;
+  other->historySynced_ = other->set_.history.size();
+  other->online_ = online_;
+  return other;
 }
 
 // --- selection ---
@@ -100,6 +122,8 @@ bool PlotDocument::isEnabled(PlotCommand command) const {
       return selected == 1 || hasBaseline();
     case PlotCommand::Convert:
       return selected >= 1 && set_.valueName.find("CircularDichroism") != std::string::npos;
+    case PlotCommand::SaveAll:
+      return store_->dimensions.size() > 0 && store_->properties.size() > 0;
     case PlotCommand::SaveCurrentPlot:
     case PlotCommand::SaveSelectedTraces:
     case PlotCommand::AverageAll:

@@ -9,6 +9,7 @@
 // (neither hidden nor the baseline). The baseline may carry the flag; it never takes part in
 // an operation.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,6 +24,17 @@ namespace lumatix::app {
 
 class Ui;
 class PlotDialogs;
+
+// The title of a plot window: its file's path, or "Empty" for a window opened without a file.
+std::string plotWindowTitle(const std::string& filePath);
+
+// Reads a file into the store of a new plot window (Cary text files only with allowCaryFiles).
+// When the file cannot be read, tells the person "Sorry!\n\nCan't open the file\n\n<path>\n\n
+// for reading.  Please check file permissions." and returns null.
+datastore::smart_ptr<datastore::DataStore> openPlotStore(const std::string& path, bool allowCaryFiles, Ui& ui);
+
+// The store of a window opened without a file: empty, and with nothing to save.
+datastore::smart_ptr<datastore::DataStore> emptyPlotStore();
 
 enum class PlotCommand {
   SaveCurrentPlot,
@@ -40,6 +52,7 @@ enum class PlotCommand {
   SimpleMath,
   Smooth,
   Convert,
+  SaveAll,
 };
 
 // Where the new file of a unit conversion goes. The viewer writes it as LumBinaryX and opens
@@ -51,6 +64,17 @@ class ConvertedFileHandler {
   // does not exist yet) and shows it. False, or an exception, when that failed.
   virtual bool saveAndOpen(datastore::smart_ptr<datastore::DataStore> store, const std::string& suggestedPath) = 0;
 };
+
+// A trace dropped onto the plot from another file: drawn, never edited.
+struct OverlaidTrace {
+  std::string file;  // the path of the file it came from
+  std::string name;  // the trace's name in that file
+  std::vector<double> x;
+  std::vector<double> y;
+};
+
+// The most overlaid traces one plot holds.
+inline constexpr std::size_t kMaxOverlaidTraces = 40;
 
 // The contact at the end of the conversion's save-error message.
 inline constexpr const char* kSupportContact = "the address given in the user manual.";
@@ -66,10 +90,17 @@ class PlotDocument {
   void load(int xDim, int traceDim, int valueIndex, int optionIndex);
   // Shows a data set cut out of the store by the caller.
   void setDataSet(processing::CDataSet set);
+  // Reset: brings the data set back as it was loaded; the history keeps every entry made since
+  // and gains "Plot reset :".
+  void reset();
 
   const processing::CDataSet& dataSet() const { return set_; }
   const datastore::smart_ptr<datastore::DataStore>& store() const { return store_; }
   const std::string& filePath() const { return filePath_; }
+
+  // "New Window...": another plot of the same store, shown as this one was loaded. Both
+  // plots write their history entries into the one store without losing each other's.
+  std::unique_ptr<PlotDocument> newWindow() const;
 
   // --- selection ---
   // Selects or deselects trace t (0-based, data-set order); false for a trace that is not there.
@@ -105,6 +136,50 @@ class PlotDocument {
   bool convertUnits(PlotDialogs& dialogs, ConvertedFileHandler& target);
   bool saveCurrentPlot();
   bool saveSelectedTraces();
+  // "Save All": the whole store, as LumBinaryX only, under a name the person chooses
+  // ("Copy of " + the file's name is offered). The "Saved data :" entry is kept only when
+  // the file was written.
+  bool saveAll();
+
+  // Set while the window receives an acquisition; such a window refuses to close.
+  void setOnline(bool online) { online_ = online; }
+  bool online() const { return online_; }
+  // Whether the window may close now: refuses while on-line, and for an unsaved store asks
+  // whether to save it first. A save that fails keeps the window open, so nothing is lost.
+  bool close();
+
+  // --- the trace selection dialog and the visible trace range ---
+  // Shows the hidden traces among traces (0-based) again, unselected; "Traces Added :" lists
+  // them. False when none of them was hidden.
+  bool restoreTraces(const std::vector<int>& traces);
+  // Hides the present traces among traces, as Remove Selected does, with its "Traces
+  // Removed :" entry; the baseline stays. False when none of them was shown.
+  bool hideTraces(const std::vector<int>& traces);
+  // "Visible Trace Range": with traces numbered from 1, shows exactly those n with
+  // start <= n <= end and (n - start) a multiple of step, and lists every trace it hides in
+  // the "Trace Removed :" entry. A baseline outside the range is unset first. False, changing
+  // nothing, unless start, end and step are all at least 1.
+  bool showTraceRange(int start, int end, int step);
+
+  // --- overlay by drag and drop ---
+  // Reads the dropped files one by one and overlays their visible traces, cut along the
+  // plot's axes. A file lacking the plot's property is refused; one with other dimensions is
+  // overlaid only when the person agrees; at the limit the person is told once and the rest
+  // is left out. Each overlaid file writes "Plot overlayed : ". Returns the files overlaid.
+  int overlayFiles(const std::vector<std::string>& paths, bool allowCaryFiles);
+  const std::vector<OverlaidTrace>& overlaidTraces() const { return overlaid_; }
+  // "Remove Overlaid Traces".
+  void removeOverlaidTraces() { overlaid_.clear(); }
+
+  // --- printing and the store's texts ---
+  // Records the "Printed :" entry after the plot went to the printer.
+  void printed();
+  // The "DataStore Info..." text, the store's attribute listing; while an acquisition runs
+  // the person is asked to wait and nullopt is returned.
+  std::optional<std::string> infoText() const;
+  // The remarks, one per line, and the history, entry after entry, as the dialogs show them.
+  std::string remarksText() const;
+  std::string historyText() const;
 
   // Whether files derived from this plot count as modified data: after any change to the
   // data set, or when the window's own file already held processed data.
@@ -118,11 +193,16 @@ class PlotDocument {
   void inform(const std::string& text) const;
   // After a change of the data set: the store keeps its history and is no longer saved.
   void changed();
+  // Hands the entries this plot made since it last did so to the store, then takes over the
+  // store's history, which other plots of the store may have added to.
+  void syncHistory();
   bool appendResult(const processing::CDataSet& result);
   bool baselineOperation(bool subtract);
   bool removeTraces(bool selectedOnes);
   bool saveTraces(bool selectedOnly);
   bool ensureSelectionForMath();
+  // Writes the whole store as LumBinaryX to path, atomically; throws the user text.
+  void writeWholeStore(const std::string& path);
 
   datastore::smart_ptr<datastore::DataStore> store_;
   std::string filePath_;
@@ -133,6 +213,10 @@ class PlotDocument {
   int smoothingValue_ = 1;
   int saveFormatIndex_ = 1;
   std::optional<std::pair<double, double>> shownX_;
+  processing::CDataSet loaded_;
+  std::size_t historySynced_ = 0;
+  std::vector<OverlaidTrace> overlaid_;
+  bool online_ = false;
 };
 
 }  // namespace lumatix::app

@@ -71,6 +71,8 @@ bool PlotDocument::saveTraces(bool selectedOnly) {
       filePath_.empty() ? std::string("Untitled") : std::filesystem::path(filePath_).stem().string();
   const auto& formats = exports::exportFormats();
   const int index = std::clamp(saveFormatIndex_, 1, static_cast<int>(formats.size()));
+  // The file gets the entries other plots of the store have made too.
+  syncHistory();
   const auto choice =
       ui_.chooseSaveFile(selectedOnly ? "Save Selected Traces" : "Save Current Plot",
                          stem + formats[static_cast<std::size_t>(index - 1)].extension, saveFilters(), index);
@@ -106,7 +108,7 @@ bool PlotDocument::saveTraces(bool selectedOnly) {
     changed();
     return false;
   }
-  store_->history = set_.history;
+  syncHistory();
   saveFormatIndex_ = choice->filterIndex;
   store_->saved = true;
   return true;
