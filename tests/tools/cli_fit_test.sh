@@ -4,27 +4,12 @@
 set -u
 lumatix="$1"
 examples="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "$0")/cli_checks.sh"
 stopped="$examples/stopped_flow_absorbance.dsx"
 polarisation="$examples/fluorescence_polarisation.dsx"
 
-fail() { echo "FAIL $1"; failures=$((failures + 1)); }
 
-check() {  # check NAME EXPECTED_STATUS COMMAND...
-  local name="$1" expected="$2"
-  shift 2
-  "$@" >"$work/out" 2>"$work/err"
-  local status=$?
-  if [ "$status" -ne "$expected" ]; then
-    fail "$name: status $status, expected $expected"; cat "$work/err"
-  fi
-}
 
-contains() {  # contains NAME FILE TEXT
-  grep -qF -- "$3" "$2" || { fail "$1: no '$3' in"; cat "$2"; }
-}
 
 # json NAME PYTHON-EXPRESSION: the expression, over the parsed JSON output r, must be true.
 json() {

@@ -3,23 +3,9 @@
 set -u
 lumatix="$1"
 examples="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "$0")/cli_checks.sh"
 
-check() {  # check NAME EXPECTED_STATUS COMMAND...
-  local name="$1" expected="$2"
-  shift 2
-  "$@" >"$work/out" 2>"$work/err"
-  local status=$?
-  if [ "$status" -ne "$expected" ]; then
-    echo "FAIL $name: status $status, expected $expected"; cat "$work/err"; failures=$((failures + 1))
-  fi
-}
 
-contains() {  # contains NAME FILE TEXT
-  if ! grep -qF -- "$3" "$2"; then echo "FAIL $1: no '$3' in"; cat "$2"; failures=$((failures + 1)); fi
-}
 
 check formats 0 "$lumatix" formats
 [ "$(wc -l <"$work/out")" -eq 10 ] || { echo "FAIL formats: not ten lines"; failures=$((failures + 1)); }

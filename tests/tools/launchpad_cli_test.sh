@@ -4,22 +4,8 @@
 set -u
 lumatix="$1"
 examples="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "$0")/cli_checks.sh"
 
-check() {  # check NAME EXPECTED_STATUS COMMAND...
-  local name="$1" expected="$2"
-  shift 2
-  "$@" >"$work/out" 2>"$work/err" </dev/null
-  local status=$?
-  if [ "$status" -ne "$expected" ]; then
-    echo "FAIL $name: status $status, expected $expected"; cat "$work/err"; failures=$((failures + 1))
-  fi
-}
-contains() {  # contains NAME FILE TEXT
-  if ! grep -qF -- "$3" "$2"; then echo "FAIL $1: no '$3' in"; cat "$2"; failures=$((failures + 1)); fi
-}
 count() {  # count NAME DIR EXPECTED: the number of files below DIR
   local n
   n="$(find "$2" -type f | wc -l)"

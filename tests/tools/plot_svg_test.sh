@@ -4,10 +4,7 @@
 set -u
 lumatix="$1"
 examples="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/cli_checks.sh"
 
 have_rsvg=0
 command -v rsvg-convert >/dev/null 2>&1 && have_rsvg=1

@@ -4,26 +4,12 @@
 set -u
 lumatix="$1"
 examples="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "$0")/cli_checks.sh"
 melt="$examples/cd_thermal_melt.dsx"
 flow="$examples/stopped_flow_absorbance.dsx"
 single="$examples/fluorescence_polarisation.dsx"
 
-check() {  # check NAME EXPECTED_STATUS COMMAND...
-  local name="$1" expected="$2"
-  shift 2
-  "$@" >"$work/out" 2>"$work/err"
-  local status=$?
-  if [ "$status" -ne "$expected" ]; then
-    echo "FAIL $name: status $status, expected $expected"; cat "$work/err"; failures=$((failures + 1))
-  fi
-}
 
-contains() {  # contains NAME FILE TEXT
-  if ! grep -qF -- "$3" "$2"; then echo "FAIL $1: no '$3' in"; cat "$2"; failures=$((failures + 1)); fi
-}
 
 names() {  # the trace-name line of a file's table
   "$lumatix" traces "$1" | sed -n 5p
