@@ -6,9 +6,11 @@
 namespace lumatix::fitting {
 
 FitFunction::FitFunction(ModelRoutine modelRoutine, EstimateRoutine estimateRoutine, std::string displayName,
-                         std::int32_t parameterCount, std::string displayEquation, const std::string& parameterList)
+                         std::int32_t parameterCount, std::string displayEquation, const std::string& parameterList,
+                         BatchModelRoutine batchRoutine)
     : equation(std::move(displayEquation)),
       model(modelRoutine),
+      batch(batchRoutine),
       estimate(estimateRoutine),
       count(parameterCount),
       name(std::move(displayName)) {

@@ -1,5 +1,6 @@
 #include "fitting/fit_funx.h"
 
+#include "fitting/batch_models.h"
 #include "fitting/fit_estimates.h"
 #include "fitting/fit_models.h"
 
@@ -13,15 +14,15 @@ std::vector<FitFunction> buildTable() {
   table.reserve(19);
   table.emplace_back(md::linear, es::linear, "Linear", 2, "a.x+c", "a,c");
   table.emplace_back(md::singleExponential, es::singleExponential, "Single Exponential", 3, "a.exp(-kx)+c",
-                     "c,a,k");
+                     "c,a,k", batch::singleExponential);
   table.emplace_back(md::exponentialSumSlope, es::exponentialSlope, "Single Exponential + Slope", 4,
-                     "a.exp(-kx)+b.x+c", "c,a,k,b");
+                     "a.exp(-kx)+b.x+c", "c,a,k,b", batch::exponentialSumSlope);
   table.emplace_back(md::exponentialSum, es::exponentialSum, "Double Exponential", 5,
-                     "a1.exp(-k1.x)+a2.exp(-k2.x)+c", "c,a1,k1,a2,k2");
+                     "a1.exp(-k1.x)+a2.exp(-k2.x)+c", "c,a1,k1,a2,k2", batch::exponentialSum);
   table.emplace_back(md::exponentialSum, es::exponentialSum, "Triple Exponential", 7,
-                     "a1.exp(-k1.x)+a2.exp(-k2.x)+a3.exp(-k3.x)+c", "c,a1,k1,a2,k2,a3,k3");
+                     "a1.exp(-k1.x)+a2.exp(-k2.x)+a3.exp(-k3.x)+c", "c,a1,k1,a2,k2,a3,k3", batch::exponentialSum);
   table.emplace_back(md::exponentialSum, es::exponentialSum, "Quadruple Exponential", 9,
-                     "a1.exp(-k1.x)+a2.exp(-k2.x)+a3.exp(-k3.x)+c+a4.exp(-k4.x)+c", "c,a1,k1,a2,k2,a3,k3,a4,k4");
+                     "a1.exp(-k1.x)+a2.exp(-k2.x)+a3.exp(-k3.x)+c+a4.exp(-k4.x)+c", "c,a1,k1,a2,k2,a3,k3,a4,k4", batch::exponentialSum);
   table.emplace_back(md::invertedExponential, es::invertedExponential, "Inverted Exponential", 3,
                      "c+a.(1-exp(-k.t))", "c,a,k");
   table.emplace_back(md::stretchedExponential, es::stretchedExponential, "Stretched Exponential", 4,

@@ -1,7 +1,5 @@
 #include "fitting/marquardx.h"
 
-#include "fitting/curvature_kernel.h"
-
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -57,8 +55,11 @@ void Marquardx::allocate() {
   rightHandSide_.assign(m + 1, 0.0);
   derivatives_.assign(m + 1, 0.0);
   packedCurvature_.assign(m * (m + 1) / 2, 0.0);
+  sums_ = std::make_unique<detail::CurvatureSums>(paramCount_);
   blockModel_.assign(kBlockPoints, 0.0);
   blockDerivatives_.assign(kBlockPoints * stride_, 0.0);
+  pointDerivatives_.assign(m + 1, 0.0);
+  freeColumns_.assign(m, nullptr);
   solverWork_ = std::make_unique<GaussJordanWork>(paramCount_);
 }
 
@@ -171,28 +172,36 @@ void Marquardx::takeStep() {
 
 void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, double& chi, double& squares) {
   const std::int32_t free = freeCount_;
-  std::fill(packedCurvature_.begin(), packedCurvature_.end(), 0.0);
-  for (std::int32_t jj = 1; jj <= free; ++jj) beta[jj] = 0.0;
-  double sum = 0.0, plain = 0.0;
-  const ModelRoutine model = function_.model;
-  // Models are called for a block of points first so that the sums below run without calls
-  // in between.
+  for (std::int32_t jj = 1; jj <= free; ++jj)
+    freeColumns_[static_cast<std::size_t>(jj - 1)] =
+        blockDerivatives_.data() + static_cast<std::size_t>(freeIndex_[jj]) * kBlockPoints;
+  sums_->reset(free);
+  // The model runs over a block of points first so that the sums run without calls in between.
   for (std::size_t first = 0; first < xValues_.size(); first += kBlockPoints) {
     const std::size_t count = std::min(kBlockPoints, xValues_.size() - first);
-    for (std::size_t i = 0; i < count; ++i)
-      model(xValues_[first + i], p, blockModel_[i], blockDerivatives_.data() + i * stride_, paramCount_);
-    const detail::CurvatureBlock block{blockDerivatives_.data(), stride_, blockModel_.data(), yValues_.data() + first,
-                                       weights_.data() + first, count, freeIndex_.data() + 1};
-    detail::accumulate(block, free, packedCurvature_.data(), beta + 1, sum, plain);
+    evaluateBlock(p, first, count);
+    sums_->add({freeColumns_.data(), blockModel_.data(), yValues_.data() + first, weights_.data() + first, count});
   }
-  chi = sum;
-  squares = plain;
+  sums_->totals(packedCurvature_.data(), beta + 1, chi, squares);
   std::size_t k = 0;
   for (std::int32_t jj = 1; jj <= free; ++jj) {
     for (std::int32_t kk = 1; kk <= jj; ++kk, ++k) {
       alpha[static_cast<std::size_t>(jj) * stride_ + kk] = packedCurvature_[k];
       alpha[static_cast<std::size_t>(kk) * stride_ + jj] = packedCurvature_[k];
     }
+  }
+}
+
+void Marquardx::evaluateBlock(const double* p, std::size_t first, std::size_t count) {
+  if (function_.batch) {
+    function_.batch(xValues_.data() + first, count, p, paramCount_, blockModel_.data(), blockDerivatives_.data(),
+                    kBlockPoints);
+    return;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    function_.model(xValues_[first + i], p, blockModel_[i], pointDerivatives_.data(), paramCount_);
+    for (std::int32_t l = 1; l <= paramCount_; ++l)
+      blockDerivatives_[static_cast<std::size_t>(l) * kBlockPoints + i] = pointDerivatives_[static_cast<std::size_t>(l)];
   }
 }
 

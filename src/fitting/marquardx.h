@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "fitting/curvature_kernel.h"
 #include "fitting/fit_function.h"
 #include "fitting/gauss_jordan.h"
 
@@ -74,6 +75,8 @@ class Marquardx {
   // Curvature (free block, compact indexes), beta, chi-square and the unweighted sum of
   // squared residuals at the parameters p.
   void computeCurvature(const double* p, double* alpha, double* beta, double& chi, double& squares);
+  // Model values and derivative columns of the points first..first+count-1 into the block scratch.
+  void evaluateBlock(const double* p, std::size_t first, std::size_t count);
   void sortCovariance();
   double sumOfSquares() const;
   double& covarianceAt(std::int32_t row, std::int32_t column) {
@@ -107,10 +110,13 @@ class Marquardx {
   bool squaresKnown_ = false;
   std::vector<double> trial_, beta_, stepVector_, rightHandSide_;
   mutable std::vector<double> derivatives_;
-  // Scratch of the curvature sums: the packed lower triangle, and one block of model values
-  // and derivative rows.
+  // Scratch of the curvature sums: the running sums and their packed totals, one block of
+  // model values and derivatives (a column of kBlockPoints per parameter, 1..m), the free
+  // parameters' columns, and one point's derivatives for models without a batch routine.
   static constexpr std::size_t kBlockPoints = 256;
-  std::vector<double> packedCurvature_, blockModel_, blockDerivatives_;
+  std::unique_ptr<detail::CurvatureSums> sums_;
+  std::vector<double> packedCurvature_, blockModel_, blockDerivatives_, pointDerivatives_;
+  std::vector<const double*> freeColumns_;
   std::unique_ptr<GaussJordanWork> solverWork_;
 };
 

@@ -107,16 +107,18 @@ TEST(Marquardx, NoiseAndVarianceAreThoseOfTheCurrentParameters) {
     }
     return sum / static_cast<double>(trace.x.size() - 5);
   };
-  EXPECT_EQ(fitter.NormalisedVariance(), direct());
+  // The fit's own sums run in lanes with a vectorised exp, so they agree to rounding.
+  auto near = [](double a, double b) { return std::fabs(a - b) <= 1e-12 * std::fabs(b); };
+  EXPECT_PRED2(near, fitter.NormalisedVariance(), direct());
   test::runToStop(fitter, 50);
-  EXPECT_EQ(fitter.NormalisedVariance(), direct());
-  EXPECT_EQ(fitter.SignalNoise(), std::sqrt(direct()));
+  EXPECT_PRED2(near, fitter.NormalisedVariance(), direct());
+  EXPECT_PRED2(near, fitter.SignalNoise(), std::sqrt(direct()));
   fitter.SetParameters({0.4, 3, 1, 2, 0.1});
-  EXPECT_EQ(fitter.NormalisedVariance(), direct());
+  EXPECT_PRED2(near, fitter.NormalisedVariance(), direct());
   fitter.SetSigma(0.5);
   const double reduced = fitter.Finish();
   EXPECT_EQ(reduced, fitter.ReducedChiSquare());
-  EXPECT_EQ(fitter.NormalisedVariance(), direct());
+  EXPECT_PRED2(near, fitter.NormalisedVariance(), direct());
 }
 
 TEST(Marquardx, StatisticsPerDegreeOfFreedomAreNotFiniteWhenNEqualsM) {
