@@ -22,6 +22,6 @@ function(lumatix_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   lumatix_target_defaults(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "LUMATIX_TEST_DATA=${PROJECT_SOURCE_DIR}/tests;LUMATIX_EXAMPLES=${PROJECT_SOURCE_DIR}/examples")
 endfunction()
