@@ -17,7 +17,7 @@ constexpr std::size_t packedSize(std::size_t free) { return free * (free + 1) / 
 // One point of a block into lane `lane` of the running sums, with the same operations as a
 // lane of the vector loops below.
 inline void addPoint(const CurvatureBlock& block, std::size_t free, std::size_t i, std::size_t lane, double* running) {
-  const double weight = block.weights[i];
+  const double weight = block.weight;
   const double dy = block.y[i] - block.model[i];
   double* alpha = running;
   double* beta = running + packedSize(free) * kWidth;
@@ -44,12 +44,12 @@ LUMATIX_LANES_INLINE void addFixed(const CurvatureBlock& block, double* running)
   constexpr std::size_t kSums = kPacked + N + 2;
   std::array<Vec, kSums> sum;
   for (std::size_t q = 0; q < kSums; ++q) lanes::load(running + q * kWidth, sum[q]);
+  const Vec weight = Vec{} + block.weight;
   std::size_t i = 0;
   for (; i + kWidth <= block.count; i += kWidth) {
     std::array<Vec, N> d;
     for (std::size_t j = 0; j < N; ++j) lanes::load(block.columns[j] + i, d[j]);
-    Vec weight, y, model;
-    lanes::load(block.weights + i, weight);
+    Vec y, model;
     lanes::load(block.y + i, y);
     lanes::load(block.model + i, model);
     const Vec dy = y - model;
@@ -69,10 +69,10 @@ LUMATIX_LANES_INLINE void addFixed(const CurvatureBlock& block, double* running)
 // Any number of free parameters: the running sums stay in memory.
 LUMATIX_LANES_INLINE void addAny(const CurvatureBlock& block, std::size_t free, double* running) {
   const std::size_t packed = packedSize(free);
+  const Vec weight = Vec{} + block.weight;
   std::size_t i = 0;
   for (; i + kWidth <= block.count; i += kWidth) {
-    Vec weight, y, model, sum, d, dl;
-    lanes::load(block.weights + i, weight);
+    Vec y, model, sum, d, dl;
     lanes::load(block.y + i, y);
     lanes::load(block.model + i, model);
     const Vec dy = y - model;

@@ -12,12 +12,12 @@
 
 namespace lumatix::fitting::detail {
 
-// Derivatives, model values, data and weights of the points of one block.
+// Derivatives, model values and data of the points of one block, and their common weight.
 struct CurvatureBlock {
   const double* const* columns;  // per free parameter, its derivative at each point
   const double* model;
   const double* y;
-  const double* weights;  // 1/sigma^2 per point
+  double weight;  // 1/sigma^2
   std::size_t count;
 };
 

@@ -31,8 +31,6 @@ void Marquardx::loadData(const std::vector<double>& x, const std::vector<double>
   try {
     xValues_ = x;
     yValues_ = y;
-    sigmas_.assign(x.size(), noiseSigma_);
-    weights_.assign(x.size(), 1.0 / (noiseSigma_ * noiseSigma_));
     allocate();
   } catch (const std::bad_alloc&) {
     throw std::runtime_error("Marquardt : out of memory");
@@ -63,14 +61,7 @@ void Marquardx::allocate() {
   solverWork_ = std::make_unique<GaussJordanWork>(paramCount_);
 }
 
-void Marquardx::SetSigma(double sigma) {
-  noiseSigma_ = sigma;
-  const double weight = 1.0 / (sigma * sigma);
-  for (std::size_t i = 0; i < sigmas_.size(); ++i) {
-    sigmas_[i] = sigma;
-    weights_[i] = weight;
-  }
-}
+void Marquardx::SetSigma(double sigma) { weight_ = 1.0 / (sigma * sigma); }
 
 void Marquardx::SetParameters(const std::vector<double>& values) {
   if (values.size() != static_cast<std::size_t>(paramCount_)) throw std::runtime_error("Marquardt : unmatched size in estimate");
@@ -180,7 +171,7 @@ void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, d
   for (std::size_t first = 0; first < xValues_.size(); first += kBlockPoints) {
     const std::size_t count = std::min(kBlockPoints, xValues_.size() - first);
     evaluateBlock(p, first, count);
-    sums_->add({freeColumns_.data(), blockModel_.data(), yValues_.data() + first, weights_.data() + first, count});
+    sums_->add({freeColumns_.data(), blockModel_.data(), yValues_.data() + first, weight_, count});
   }
   sums_->totals(packedCurvature_.data(), beta + 1, chi, squares);
   std::size_t k = 0;

@@ -87,8 +87,9 @@ class Marquardx {
   }
 
   std::int32_t pointCount_ = 0;
-  // The data are kept from index 0; weights hold 1/sigma^2 so a step divides nothing per point.
-  std::vector<double> xValues_, yValues_, sigmas_, weights_;
+  // The data are kept from index 0. Every point has the same sigma; the sums use 1/sigma^2.
+  std::vector<double> xValues_, yValues_;
+  double weight_ = 1.0;
   FitFunction function_;
   std::int32_t paramCount_ = 0;
   std::size_t stride_ = 1;
@@ -99,7 +100,6 @@ class Marquardx {
   std::vector<double> curvature_;
   double chiSquare_ = 0.0;
   double lambda_ = -1.0;
-  double noiseSigma_ = 1.0;
 
   // Step state, kept between the steps of one fit.
   std::int32_t freeCount_ = 0;
