@@ -2,7 +2,8 @@
 // Eight doubles processed side by side, for the fitting engine's per-point loops. The type is
 // a compiler vector of fixed width: it becomes one AVX-512 register, two AVX2 registers or four
 // SSE2 ones depending on the clone of the calling function, and every lane sees the same IEEE
-// operations in each case, so results do not depend on the processor.
+// operations in each case (the files that use it are compiled without fused multiply-adds),
+// so results do not depend on the processor.
 //
 // Helpers are always inlined into the processor-specific clones of their callers, and take
 // and give vectors by reference: a vector passed by value would depend on the instruction set
@@ -22,7 +23,6 @@ using Bits = std::int64_t __attribute__((vector_size(kWidth * sizeof(double))));
 #define LUMATIX_LANES_INLINE inline __attribute__((always_inline))
 // For the functions that run the lanes: one clone per instruction set, chosen at load time.
 #define LUMATIX_LANES_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-
 
 LUMATIX_LANES_INLINE void load(const double* p, Vec& v) { std::memcpy(&v, p, sizeof v); }
 
