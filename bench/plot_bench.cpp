@@ -38,37 +38,24 @@ void perPoint(benchmark::State& state, double points) {
       benchmark::Counter(points, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// One trace reduced to the 1800 columns of a full-HD plot area, the order of x known (the
-// graph finds it once for all its traces: BM_OrderOf).
-void BM_ReduceToColumns(benchmark::State& state) {
+// One trace reduced to the 1800 columns of a full-HD plot area: with the order of x known
+// (the graph finds it once for all its traces: BM_OrderOf), and when x may run in any order
+// (a column for every point).
+void BM_ReduceToColumns(benchmark::State& state, XOrder order) {
   const auto x = axis();
   const auto y = noisyTrace(1);
   std::vector<std::size_t> kept;
   kept.reserve(8000);
   for (auto _ : state) {
     kept.clear();
-    reduceToColumns(x.data(), y.data(), 0, kPoints, 180.0, 1800.0 / 80.0, kept, XOrder::Monotonic);
+    reduceToColumns(x.data(), y.data(), 0, kPoints, 180.0, 1800.0 / 80.0, kept, order);
     benchmark::DoNotOptimize(kept.data());
   }
   perPoint(state, double(kPoints));
   state.counters["kept"] = double(kept.size());
 }
-BENCHMARK(BM_ReduceToColumns)->Unit(benchmark::kMillisecond);
-
-// The same when x may run in any order: a column for every point.
-void BM_ReduceToColumnsAnyOrder(benchmark::State& state) {
-  const auto x = axis();
-  const auto y = noisyTrace(1);
-  std::vector<std::size_t> kept;
-  kept.reserve(8000);
-  for (auto _ : state) {
-    kept.clear();
-    reduceToColumns(x.data(), y.data(), 0, kPoints, 180.0, 1800.0 / 80.0, kept, XOrder::Any);
-    benchmark::DoNotOptimize(kept.data());
-  }
-  perPoint(state, double(kPoints));
-}
-BENCHMARK(BM_ReduceToColumnsAnyOrder)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReduceToColumns, Monotonic, XOrder::Monotonic)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReduceToColumns, AnyOrder, XOrder::Any)->Unit(benchmark::kMillisecond);
 
 void BM_OrderOf(benchmark::State& state) {
   const auto x = axis();
