@@ -14,8 +14,11 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libpam0g-dev libpam-wrapper libnss-wrapper libuid-wrapper
   librsvg2-bin
-  python3 python3-numpy python3-scipy
+  python3 python3-numpy python3-scipy python3-grpcio
   nodejs
+  libeigen3-dev
+  qt6-base-dev libgl-dev fonts-dejavu-core xvfb xauth
+  libgrpc++-dev libprotobuf-dev protobuf-compiler protobuf-compiler-grpc
 )
 # npm comes with some builds of nodejs; Debian's own package only when it is missing.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

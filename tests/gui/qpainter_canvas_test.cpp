@@ -1,0 +1,137 @@
+// The QPainter canvas draws what the SVG canvas draws: filled rectangles, one-pixel pens, dotted
+// lines, polylines and text, checked at pixels of a QImage; and the plot window's graph drawn on
+// it puts each trace in its colour from the colour wheel.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+#include "gui/qpainter_canvas.h"
+#include "plot/graph.h"
+
+using lumatix::gui::QPainterCanvas;
+namespace plot = lumatix::plot;
+
+namespace {
+
+QImage blank(int w, int h) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  return image;
+}
+
+int countColour(const QImage& image, QColor colour) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == colour) ++n;
+  return n;
+}
+
+}  // namespace
+
+class QPainterCanvasTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void fillsAndOnePixelLines() {
+    QImage image = blank(40, 40);
+    {
+      QPainter painter(&image);
+      QPainterCanvas canvas(painter, 40, 40);
+      canvas.fillRect({0, 0, 10, 10}, {255, 0, 0});
+      canvas.setPen({0, 0, 255}, 1.0, plot::PenStyle::Solid);
+      canvas.moveTo({5, 20});
+      canvas.lineTo({35, 20});
+    }
+    QCOMPARE(image.pixelColor(5, 5), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(20, 20), QColor(0, 0, 255));
+    // One pixel wide: the rows beside the line stay white.
+    QCOMPARE(image.pixelColor(20, 19), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(20, 21), QColor(Qt::white));
+  }
+
+  void dottedLinesLeaveGaps() {
+    QImage image = blank(60, 5);
+    {
+      QPainter painter(&image);
+      QPainterCanvas canvas(painter, 60, 5);
+      canvas.setPen({0, 0, 0}, 1.0, plot::PenStyle::Dotted);
+      canvas.moveTo({0, 2});
+      canvas.lineTo({60, 2});
+    }
+    int black = 0;
+    for (int x = 0; x < 60; ++x) black += image.pixelColor(x, 2) == QColor(Qt::black);
+    QVERIFY(black > 10);
+    QVERIFY(black < 50);
+  }
+
+  void clipLimitsDrawingAndNonFinitePointsAreHarmless() {
+    QImage image = blank(40, 40);
+    {
+      QPainter painter(&image);
+      QPainterCanvas canvas(painter, 40, 40);
+      canvas.setClip(plot::Rect{0, 0, 20, 40});
+      canvas.fillRect({0, 0, 40, 40}, {0, 255, 0});
+      canvas.setClip(std::nullopt);
+      double inf = std::numeric_limits<double>::infinity();
+      std::vector<plot::Point> points{{0, 0}, {inf, std::nan("")}, {39, 39}};
+      canvas.setPen({0, 0, 0}, 1.0, plot::PenStyle::Solid);
+      canvas.polyline(points);
+    }
+    QCOMPARE(image.pixelColor(10, 30), QColor(0, 255, 0));
+    QCOMPARE(image.pixelColor(30, 10), QColor(Qt::white));
+  }
+
+  void textIsDrawnAndMeasured() {
+    QImage image = blank(200, 40);
+    double width = 0;
+    {
+      QPainter painter(&image);
+      QPainterCanvas canvas(painter, 200, 40);
+      plot::Font font;
+      width = canvas.textWidth("Wavelength [nm]", font);
+      canvas.text({100, 20}, "Wavelength [nm]", plot::HAlign::Centre, plot::VAlign::Middle, font, {0, 0, 0});
+    }
+    QVERIFY(width > 40 && width < 200);
+    QVERIFY(countColour(image, QColor(Qt::white)) < 200 * 40);
+    // Centred: nothing drawn at the far edges.
+    for (int y = 0; y < 40; ++y) {
+      QCOMPARE(image.pixelColor(1, y), QColor(Qt::white));
+      QCOMPARE(image.pixelColor(198, y), QColor(Qt::white));
+    }
+  }
+
+  void graphTracesInTheirColours() {
+    plot::Graph graph;
+    std::vector<double> x;
+    std::vector<std::vector<double>> y(3);
+    for (int i = 0; i < 200; ++i) {
+      x.push_back(i);
+      for (int t = 0; t < 3; ++t) y[t].push_back(std::sin(i / 20.0) + t);
+    }
+    graph.SetData(x, y, {"a", "b", "c"}, {true, true, true}, {false, false, false});
+    QImage image = blank(640, 480);
+    {
+      QPainter painter(&image);
+      QPainterCanvas canvas(painter, 640, 480);
+      graph.Paint(canvas);
+    }
+    QCOMPARE(graph.colours().size(), std::size_t{3});
+    for (std::uint32_t packed : graph.colours()) {
+      plot::Colour c = plot::Colour::fromPacked(packed);
+      QVERIFY2(countColour(image, QColor(c.red, c.green, c.blue)) > 100,
+               qPrintable(QString("colour %1 not drawn").arg(packed, 6, 16)));
+    }
+  }
+};
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  QPainterCanvasTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "qpainter_canvas_test.moc"
