@@ -4,6 +4,8 @@
 // dimension (CARY-ASCII: two when x is not a wavelength).
 
 #include <istream>
+#include <string>
+#include <string_view>
 
 namespace lumatix::datastore {
 
@@ -18,9 +20,14 @@ void readAsciiXY(DataStore& store, std::istream& in);
 // "The file is of an unrecognised format\n" when the rows do not end at an empty line.
 void readCary(DataStore& store, std::istream& in);
 
-// JCAMP-DX files of the shape the program's own export writes: "##" labels up to
-// "##XYDATA", then "##NPOINTS" pairs x y. A first line not starting with "##TITLE", a second
-// not starting with "##JCAMP-DX", or data the labels do not announce leave the stream failed.
+// The name of a JCAMP-DX labelled record ("##XYDATA=..." gives "XYDATA"), compared the way
+// the format's labels are: leading blanks, blanks, "-", "_" and "/" dropped, letters made
+// upper case ("## Data-Type =" gives "DATATYPE"). Empty for a line that is not a label.
+std::string jcampLabel(std::string_view line);
+
+// JCAMP-DX files of the shape the program's own export writes: "##" labels (matched by
+// jcampLabel, "$$" comments dropped) up to "##XYDATA", then "##NPOINTS" pairs x y. A first
+// label other than TITLE, or data the labels do not announce leave the stream failed.
 void readJcamp(DataStore& store, std::istream& in);
 
 }  // namespace lumatix::datastore

@@ -1,4 +1,6 @@
+#include <cctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "datastore/data_store.h"
@@ -9,18 +11,33 @@
 namespace lumatix::datastore {
 namespace {
 
-bool startsWith(const std::string& line, std::string_view prefix) { return line.compare(0, prefix.size(), prefix) == 0; }
-
-// The text after "=", less one leading blank.
+// The value of a labelled record: the text after "=", its "$$" comment and the blanks
+// around it removed.
 std::string labelValue(const std::string& line) {
   std::size_t equals = line.find('=');
   if (equals == std::string::npos) return {};
   std::string value = line.substr(equals + 1);
-  if (!value.empty() && value[0] == ' ') value.erase(0, 1);
-  return value;
+  std::size_t comment = value.find("$$");
+  if (comment != std::string::npos) value.resize(comment);
+  std::size_t first = value.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  std::size_t last = value.find_last_not_of(" \t\r");
+  return value.substr(first, last - first + 1);
 }
 
 }  // namespace
+
+std::string jcampLabel(std::string_view line) {
+  std::size_t start = line.find_first_not_of(" \t");
+  if (start == std::string_view::npos || line.compare(start, 2, "##") != 0) return {};
+  std::string label;
+  for (std::size_t i = start + 2; i < line.size() && line[i] != '='; ++i) {
+    const char ch = line[i];
+    if (ch == ' ' || ch == '\t' || ch == '-' || ch == '_' || ch == '/') continue;
+    label.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(ch))));
+  }
+  return label;
+}
 
 void readJcamp(DataStore& store, std::istream& in) {
   store.attributes.cfrCompliant = false;
@@ -29,32 +46,32 @@ void readJcamp(DataStore& store, std::istream& in) {
   std::string line;
 
   c.skipWs();
-  if (!c.line(line) || !startsWith(line, "##TITLE")) return fail();
-  if (!c.line(line) || !startsWith(line, "##JCAMP-DX")) return fail();
+  if (!c.line(line) || jcampLabel(line) != "TITLE") return fail();
 
   std::string xLabel, yLabel, xUnits, yUnits;
   double xFactor = 1.0, yFactor = 1.0;
   std::int64_t count = 0;
   bool data = false;
   while (c.line(line)) {
-    if (startsWith(line, "##XYDATA")) {
+    const std::string label = jcampLabel(line);
+    if (label == "XYDATA") {
       data = true;
       break;
     }
     const std::string value = labelValue(line);
-    if (startsWith(line, "##XLABEL")) {
+    if (label == "XLABEL") {
       xLabel = value;
-    } else if (startsWith(line, "##YLABEL")) {
+    } else if (label == "YLABEL") {
       yLabel = value;
-    } else if (startsWith(line, "##XUNITS")) {
+    } else if (label == "XUNITS") {
       xUnits = value;
-    } else if (startsWith(line, "##YUNITS")) {
+    } else if (label == "YUNITS") {
       yUnits = value;
-    } else if (startsWith(line, "##XFACTOR")) {
+    } else if (label == "XFACTOR") {
       if (!text::parseDouble(value, xFactor)) return fail();
-    } else if (startsWith(line, "##YFACTOR")) {
+    } else if (label == "YFACTOR") {
       if (!text::parseDouble(value, yFactor)) return fail();
-    } else if (startsWith(line, "##NPOINTS")) {
+    } else if (label == "NPOINTS") {
       if (!text::parseInt(value, count)) return fail();
     }
   }

@@ -90,7 +90,7 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     throw std::runtime_error("CSV is an export only format.\nIt cannot be imported.\n");
   } else if (line == "JCAMP-DX 5.0") {
     throw std::runtime_error("JCAMP-DX is an export only format.\nIt cannot be imported.\n");
-  } else if (line.compare(0, 7, "##TITLE") == 0) {
+  } else if (jcampLabel(line) == "TITLE") {
     ok = readText([&](std::istream& s) { readJcamp(*this, s); });
   } else if (looksLikeCary(in) && allowCary) {
     formatName = "CARY-ASCII";

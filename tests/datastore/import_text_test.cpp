@@ -113,6 +113,28 @@ TEST_F(ImportTextTest, JcampAppliesFactorsAndLabelsWinOverUnits) {
   EXPECT_DOUBLE_EQ(store.minValue, -0.25f);
 }
 
+TEST_F(ImportTextTest, JcampLabelsIgnoreBlanksCaseAndPunctuation) {
+  struct Row {
+    const char* line;
+    const char* label;
+  } rows[] = {{"##TITLE= a", "TITLE"},          {"  ## Title =a", "TITLE"},  {"##JCAMP-DX=5.01", "JCAMPDX"},
+              {"##data_type= x", "DATATYPE"},   {"##X/Units=nm", "XUNITS"}, {"no label", ""},
+              {"#TITLE=a", ""}};
+  for (const Row& row : rows) EXPECT_EQ(jcampLabel(row.line), row.label) << row.line;
+}
+
+TEST_F(ImportTextTest, JcampReadsLooselySpelledLabelsAndDropsComments) {
+  const std::string file =
+      "## Title = Spectrum $$ from the lab\r\n$$ a comment line\r\n##JCAMPDX=4.24\r\n##x_units = NANOMETERS\r\n"
+      "##YLabel= Absorbance   $$ note\r\n##Y-Factor = 0.5\r\n##N Points=2\r\n##XY Data=(X++(Y..Y))\r\n1 4\r\n2 6\r\n##END=\r\n";
+  DataStore store(true);
+  ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_EQ(store.dimensions[0].name, "NANOMETERS");
+  EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(1.0f, 2.0f));
+  EXPECT_EQ(store.properties[0], "Absorbance");
+  EXPECT_THAT(valuesOf(store), ElementsAre(2.0f, 3.0f));
+}
+
 class JcampRefused : public ::testing::TestWithParam<RefusedRow> {};
 
 TEST_P(JcampRefused, LeavesTheStreamFailed) {
