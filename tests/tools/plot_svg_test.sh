@@ -50,6 +50,11 @@ grep -qF "PNG pictures need the viewer's graphical build" "$work/err" || fail "p
 [ -e "$work/none.svg" ] && fail "missing input: a file was written"
 "$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/w.svg" --width 10 2>/dev/null
 [ $? -eq 2 ] || fail "tiny width: not a usage error"
+for size in "--width nan" "--height nan" "--width inf" "--height -inf"; do
+  "$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/nan.svg" $size 2>/dev/null
+  [ $? -eq 2 ] || fail "$size: not a usage error"
+  [ -e "$work/nan.svg" ] && fail "$size: a file was written"
+done
 
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
 if [ "$have_rsvg" -eq 0 ]; then echo "rsvg-convert is missing: the SVG files were not checked by a renderer"; exit 77; fi

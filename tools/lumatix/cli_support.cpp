@@ -1,5 +1,6 @@
 #include "cli_support.h"
 
+#include <cmath>
 #include <sstream>
 
 namespace lumatix::cli {
@@ -19,6 +20,18 @@ void printText(std::ostream& out, const std::string& text) {
     converted += text[i];
   }
   out << converted;
+}
+
+CLI::Validator FiniteRange(double min, double max) {
+  const CLI::Range range(min, max);
+  return CLI::Validator(
+      [range](std::string& text) -> std::string {
+        double value = 0;
+        if (!CLI::detail::lexical_cast(text, value)) return "Value " + text + " is not a number";
+        if (!std::isfinite(value)) return "Value " + text + " is not a finite number";
+        return range(text);
+      },
+      range.get_description());
 }
 
 std::string formatNumber(double value) {

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <CLI/CLI.hpp>
+
 #include "datastore/data_store.h"
 
 namespace lumatix::cli {
@@ -34,6 +36,10 @@ std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const I
 
 // Writes program text for a terminal: CR LF line ends become LF.
 void printText(std::ostream& out, const std::string& text);
+
+// A number check for options: a finite value from min to max. CLI::Range alone lets NaN
+// through, since every comparison with NaN is false.
+CLI::Validator FiniteRange(double min, double max);
 
 // A float in the default stream form (6 significant digits).
 std::string formatNumber(double value);

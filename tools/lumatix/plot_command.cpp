@@ -53,8 +53,8 @@ void addPlotCommand(CLI::App& app, InputOptions& input) {
   static PlotOptions options;
   command->add_option("IN", options.in, "Input file")->required();
   command->add_option("-o,--output", options.out, "Output picture (.svg)")->required();
-  command->add_option("--width", options.width, "Width in pixels")->check(CLI::Range(200.0, 10000.0))->capture_default_str();
-  command->add_option("--height", options.height, "Height in pixels")->check(CLI::Range(150.0, 10000.0))->capture_default_str();
+  command->add_option("--width", options.width, "Width in pixels")->check(FiniteRange(200.0, 10000.0))->capture_default_str();
+  command->add_option("--height", options.height, "Height in pixels")->check(FiniteRange(150.0, 10000.0))->capture_default_str();
   command->add_flag("--log-x", options.logX, "Logarithmic x axis");
   command->add_flag("--log-y", options.logY, "Logarithmic y axis");
   command->add_flag("--grid", options.grid, "Grid lines at the ticks instead of tick marks");
