@@ -9,10 +9,15 @@ namespace lumatix::platform {
 
 // Writes to a temporary file beside the target; commit() flushes, syncs and renames it over
 // the target. Without a successful commit the temporary is removed and the target is left
-// as it was.
+// as it was. A symbolic link is followed: the file it points to is replaced and the link
+// stays. Temporaries are named "<target>.lmxtmp-<pid>-XXXXXX" (the target's name shortened
+// and hashed when that would pass the folder's name limit); ones left by a process that no
+// longer runs are removed by the next save to the same target.
 class AtomicFile {
  public:
-  // Throws std::runtime_error "Can't open <path> for writing." when the temporary cannot be made.
+  // Throws std::runtime_error "Can't open <path> for writing." followed by a line with the
+  // reason when the temporary cannot be made, or when the target is not a regular file
+  // (folder, device, FIFO, socket) or is read-only; such targets are left alone.
   explicit AtomicFile(std::string target);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
@@ -25,10 +30,16 @@ class AtomicFile {
   // rename failed.
   void commit();
 
+  // Removes the temporaries of every save in progress. Only async-signal-safe calls: meant
+  // for a handler of SIGINT, SIGTERM or SIGHUP that then ends the process.
+  static void removeTemporariesNow() noexcept;
+
  private:
   class Buffer;
   std::string target_;
+  std::string written_;  // the file replaced at commit: the target with its links followed
   std::string temporary_;
+  int slot_ = -1;  // in the table removeTemporariesNow() works through
   int fd_ = -1;
   std::unique_ptr<Buffer> buffer_;
   std::unique_ptr<std::ostream> stream_;
