@@ -16,11 +16,13 @@ InterruptGuard::InterruptGuard() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, &oldInt_);
   sigaction(SIGTERM, &action, &oldTerm_);
+  sigaction(SIGHUP, &action, &oldHup_);
 }
 
 InterruptGuard::~InterruptGuard() {
   sigaction(SIGINT, &oldInt_, nullptr);
   sigaction(SIGTERM, &oldTerm_, nullptr);
+  sigaction(SIGHUP, &oldHup_, nullptr);
 }
 
 bool InterruptGuard::interrupted() { return raised != 0; }

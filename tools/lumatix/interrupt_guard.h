@@ -1,5 +1,5 @@
 #pragma once
-// While alive, Ctrl+C (SIGINT) and SIGTERM only raise a flag that long work checks between
+// While alive, Ctrl+C (SIGINT), SIGTERM and SIGHUP only raise a flag that long work checks between
 // two files, so an interrupted command ends with every written file whole and no temporary
 // left behind. The previous handlers come back afterwards.
 
@@ -19,6 +19,7 @@ class InterruptGuard {
  private:
   struct sigaction oldInt_ {};
   struct sigaction oldTerm_ {};
+  struct sigaction oldHup_ {};
 };
 
 }  // namespace lumatix::cli

@@ -2,15 +2,30 @@
 // Exit status: 0 done, 1 refused or failed (the program's message on standard error),
 // 2 wrong usage.
 
+#include <csignal>
 #include <iostream>
 
 #include "commands.h"
 #include "datastore/diagnostics.h"
 #include "fitting/diagnostics.h"
+#include "platform/atomic_file.h"
 #include "platform/build_info.h"
+
+namespace {
+
+// Ctrl+C, kill or a closed terminal in the middle of a save: the temporary goes, the target
+// stays as it was, and the process ends as the signal would have ended it.
+extern "C" void removeTemporariesAndEnd(int signal) {
+  lumatix::platform::AtomicFile::removeTemporariesNow();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace lumatix;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeTemporariesAndEnd);
   CLI::App app{"Open, process, fit, plot and export circular-dichroism and stopped-flow measurement files.",
                "lumatix"};
   app.require_subcommand(1);
