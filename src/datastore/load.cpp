@@ -1,7 +1,15 @@
 // DataStore::load: the format of a file is decided by its first line alone.
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <iostream>
 #include <istream>
+#include <iterator>
+#include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -53,22 +61,53 @@ bool looksLikeCary(std::istream& in) {
   return row.floatHere(y);
 }
 
+// The bytes of the file, ready to be read from the start more than once: a regular file is
+// opened as it is; standard input ("-"), a FIFO, a pipe or a device is read whole first,
+// since it can be read only once. Null when a regular file cannot be opened.
+std::unique_ptr<std::istream> openInput(const std::string& path) {
+  const bool standardInput = path == "-";
+  struct stat info {};
+  if (!standardInput && ::stat(path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) throw std::runtime_error(path + " is a folder, not a file.\n");
+    if (S_ISREG(info.st_mode)) {
+      auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+      if (!*file) return nullptr;
+      return file;
+    }
+  }
+  std::ifstream special;
+  std::istream* from = &std::cin;
+  if (!standardInput) {
+    special.open(path, std::ios::binary);
+    if (!special) return nullptr;
+    from = &special;
+  }
+  errno = 0;
+  std::string bytes{std::istreambuf_iterator<char>(*from), std::istreambuf_iterator<char>()};
+  if (from->bad() || errno == EIO)
+    throw std::runtime_error("Can't read " + (standardInput ? std::string("standard input") : path) + ": " +
+                             std::strerror(errno != 0 ? errno : EIO) + "\n");
+  if (standardInput) std::cin.clear();
+  return std::make_unique<std::istringstream>(std::move(bytes), std::ios::binary);
+}
+
 }  // namespace
 
 bool DataStore::load(const std::string& path, bool headerOnly) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  const std::unique_ptr<std::istream> input = openInput(path);
+  if (!input) return false;
+  std::istream& in = *input;
   in >> std::ws;
   probeLine(in, formatName);
   const std::string line = formatName;
 
-  // The text readers start again at the first byte of a stream opened afresh.
+  // The text readers start again at the first byte.
   auto readText = [&](auto reader) {
-    in.close();
-    std::ifstream textIn(path);
-    if (!textIn) return false;
-    reader(textIn);
-    return !textIn.fail() && !textIn.bad();
+    in.clear();
+    in.seekg(0);
+    if (!in) return false;
+    reader(in);
+    return !in.fail() && !in.bad();
   };
 
   bool ok = false;

@@ -66,6 +66,37 @@ check unknown 1 "$lumatix" info "$work/unknown.txt"
 contains unknown "$work/err" "The file is of an unrecognised format"
 check missing 1 "$lumatix" info "$work/none.dsx"
 contains missing "$work/err" "Can't open the file"
+contains missing "$work/err" "No such file or directory"
+for command in info traces history describe; do
+  check "$command folder" 1 "$lumatix" $command "$work"
+  contains "$command folder" "$work/err" "$work is a folder, not a file."
+  check "$command missing" 1 "$lumatix" $command "$work/none.dsx"
+done
+head -c 40 "$examples/cd_thermal_melt.dsa" >"$work/cut.dsa"
+check "cut short" 1 "$lumatix" info "$work/cut.dsa"
+[ -s "$work/err" ] || fail "cut short: no message"
+grep -qF "Can't open the file" "$work/err" && fail "cut short: called missing"
+check "unwritable reason" 1 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "/nonexistent/out.dsx"
+contains "unwritable reason" "$work/err" "No such file or directory"
+
+# Standard input, pipes and FIFOs are read whole and then like the file itself.
+for f in "$examples"/*.dsx "$examples"/*.dsa; do
+  "$lumatix" info "$f" >"$work/direct" 2>&1
+  "$lumatix" info - <"$f" >"$work/stdin" 2>&1 || fail "info - <$f: status"
+  cat "$f" | "$lumatix" traces - >"$work/piped" 2>&1 || fail "traces from a pipe $f: status"
+  "$lumatix" traces "$f" >"$work/traces" 2>&1
+  cmp -s "$work/direct" "$work/stdin" || fail "info from standard input differs for $f"
+  cmp -s "$work/traces" "$work/piped" || fail "traces from a pipe differs for $f"
+done
+mkfifo "$work/fifo"
+for command in info traces history; do
+  cat "$examples/cd_thermal_melt.dsx" >"$work/fifo" &
+  timeout 10 "$lumatix" $command "$work/fifo" >"$work/out" 2>"$work/err" || fail "$command FIFO: status $?"
+  wait
+done
+cat "$examples/cd_thermal_melt.dsx" >"$work/fifo" &
+timeout 10 "$lumatix" plot "$work/fifo" -o "$work/fifo.svg" || fail "plot FIFO"
+wait
 check "unknown extension" 1 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "$work/out.xyz"
 contains "unknown extension" "$work/err" "Error! Unknown format!"
 check "unwritable" 1 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "/nonexistent/out.dsx"

@@ -1,6 +1,11 @@
 #include "cli_support.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <sstream>
 
 namespace lumatix::cli {
@@ -8,7 +13,15 @@ namespace lumatix::cli {
 std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const InputOptions& options) {
   auto store = std::make_unique<datastore::DataStore>(true);
   store->allowCary = options.allowCary;
-  if (!store->load(path, false)) throw CommandError("Sorry!\n\nCan't open the file " + path + "\n");
+  struct stat info {};
+  if (path != "-" && ::stat(path.c_str(), &info) != 0)
+    throw CommandError("Sorry!\n\nCan't open the file " + path + "\n" + std::strerror(errno) + "\n");
+  if (!store->load(path, false)) {
+    if (path != "-" && ::access(path.c_str(), R_OK) != 0)
+      throw CommandError("Sorry!\n\nCan't open the file " + path + "\n" + std::strerror(errno) + "\n");
+    throw CommandError("The file " + path + " could not be read as " + store->formatName +
+                       ": it is damaged or cut short.\n");
+  }
   return store;
 }
 

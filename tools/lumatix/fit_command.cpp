@@ -187,7 +187,7 @@ void run(const FitOptions& options, const InputOptions& input) {
 void addFitCommand(CLI::App& app, InputOptions& input) {
   auto* command = app.add_subcommand("fit", "Fit one trace as the fitting dialog does; print the \"Fitting\" history lines");
   static FitOptions options;
-  command->add_option("IN", options.file, "Input file")->required()->check(CLI::ExistingFile);
+  command->add_option("IN", options.file, "Input file")->required();
   command->add_option("--model", options.model, "The fitting function: its name or index ('lumatix models')")
       ->required();
   command->add_option("--trace", options.trace, "The trace to fit, counted from 1 (default: the only trace)")

@@ -25,7 +25,7 @@ struct CommonOptions {
 };
 
 void addCommonOptions(CLI::App& command, CommonOptions& o) {
-  command.add_option("IN", o.in, "Input file")->required()->check(CLI::ExistingFile);
+  command.add_option("IN", o.in, "Input file")->required();
   command.add_option("OUT", o.out, "Output file")->required();
   command.add_option("--format", o.format, "Output format name (default: from the extension)");
   command.add_option("--select", o.select,

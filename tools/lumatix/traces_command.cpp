@@ -31,7 +31,7 @@ void addTracesCommand(CLI::App& app, InputOptions& input) {
   auto* command = app.add_subcommand("traces", "The data set as a table: type, labels, trace names and values");
   static std::string file;
   static TraceChoice choice;
-  command->add_option("FILE", file, "The file")->required()->check(CLI::ExistingFile);
+  command->add_option("FILE", file, "The file")->required();
   addTraceChoiceOptions(*command, choice);
   command->callback([&input] {
     auto store = loadStore(file, input);
