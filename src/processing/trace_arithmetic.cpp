@@ -1,6 +1,8 @@
 // CDataSet operations that make new traces from selected ones: baseline subtraction and
 // addition, averaging, constant addition and factor multiplication.
 
+#include <cfloat>
+#include <cmath>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -21,6 +23,24 @@ constexpr int kAverage = 7;
 
 const std::string kSep = kHistorySeparator;
 const std::string kEnd = kCrLf;
+
+// Values are stored as floats: a result beyond the float range, or NaN, cannot be kept.
+bool storable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
+
+// Applies op to every value of the rows; refuses, naming the operation, when a finite value
+// would become one that cannot be stored, so nothing half-made reaches the person.
+template <typename Op>
+void applyChecked(std::vector<std::vector<double>>& rows, const char* operation, float constant, Op op) {
+  if (!std::isfinite(constant))
+    throw std::runtime_error(std::string(operation) + ": the value must be a finite number.\n");
+  for (auto& row : rows)
+    for (double v : row)
+      if (storable(v) && !storable(op(v)))
+        throw std::runtime_error(std::string(operation) + " with " + streamNumber(constant) +
+                                 " gives values too large to store; nothing was changed.\n");
+  for (auto& row : rows)
+    for (double& v : row) v = op(v);
+}
 
 // Marks the traces of an operation's result as new traces of one kind, numbered on from the
 // source's counter of that kind.
@@ -123,8 +143,8 @@ CDataSet CDataSet::AddConstant(const std::vector<int>& selection, float constant
   CDataSet result = Subset(selection);
   nameAsDerived(result, *this, kAdd);
   const double c = constant;
+  applyChecked(result.yA, "Constant Addition", constant, [c](double v) { return v + c; });
   for (std::size_t i = 0; i < result.yA.size(); ++i) {
-    for (double& v : result.yA[i]) v += c;
     result.AddHistory(datastore::makeHistoryEntry(
         "Constant Addition", "constant :" + streamNumber(constant) + " added to :" + kSep + names[i] + kEnd +
                                  "New line :" + kSep + result.traceNames[i] + kEnd));
@@ -139,8 +159,8 @@ CDataSet CDataSet::Multiply(const std::vector<int>& selection, float factor) con
   result.traceDimName = "arb. unit";
   nameAsDerived(result, *this, kMultiply);
   const double f = factor;
+  applyChecked(result.yA, "Factor Multiplication", factor, [f](double v) { return v * f; });
   for (std::size_t i = 0; i < result.yA.size(); ++i) {
-    for (double& v : result.yA[i]) v *= f;
     result.AddHistory(datastore::makeHistoryEntry(
         "Factor Multiplication", "factor :" + streamNumber(factor) + " multiplied with :" + kSep + names[i] + kEnd +
                                      "New line :" + kSep + result.traceNames[i] + kEnd));

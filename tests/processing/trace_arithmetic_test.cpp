@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "processing/data_set.h"
 #include "store_builder.h"
 #include "support/fixed_providers.h"
@@ -117,6 +119,37 @@ TEST_F(ArithmeticTest, MultiplicationRenamesTheTraceAxis) {
   EXPECT_EQ(r.traceDimName, "arb. unit");
   EXPECT_EQ(last(r).title, "Factor Multiplication");
   EXPECT_EQ(last(r).text, "factor :2.5 multiplied with :\\..280\r\nNew line :\\..Multiply::3\r\n");
+}
+
+TEST_F(ArithmeticTest, ResultsThatCannotBeStoredAreRefusedNamingTheOperation) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Row {
+    const char* name;
+    bool multiply;
+    float value;
+    const char* message;
+  } rows[] = {
+      {"HugeFactor", true, 1e36f, "Factor Multiplication with 1e+36 gives values too large to store; nothing was changed.\n"},
+      {"InfiniteFactor", true, inf, "Factor Multiplication: the value must be a finite number.\n"},
+      {"NaNFactor", true, nan, "Factor Multiplication: the value must be a finite number.\n"},
+      {"NaNConstant", false, nan, "Constant Addition: the value must be a finite number.\n"},
+  };
+  for (const auto& row : rows) {
+    try {
+      (void)(row.multiply ? set.Multiply({1, 1, 1, 1}, row.value) : set.AddConstant({1, 1, 1, 1}, row.value));
+      ADD_FAILURE() << row.name << ": no refusal";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), row.message) << row.name;
+    }
+  }
+  EXPECT_THAT(set.Multiply({1, 0, 0, 0}, 1e36f).yA[0], ElementsAre(0, 1e36f));  // 0 and 1 * 1e36 still fit
+  const CDataSet large = set.Multiply({0, 0, 0, 1}, 1e35f);  // 3.001e38 and 3.002e38, near the float limit
+  EXPECT_THAT(
+      [&] {
+        (void)large.AddConstant({1}, 1e38f);
+      },
+      ThrowsMessage<std::runtime_error>("Constant Addition with 1e+38 gives values too large to store; nothing was changed.\n"));
 }
 
 TEST_F(ArithmeticTest, ResultsAppendUnderTheWindowsOwnNumbers) {

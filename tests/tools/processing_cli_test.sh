@@ -81,5 +81,18 @@ check "window beyond the spin range" 2 "$lumatix" smooth "$melt" "$work/x.dsx" -
 check "yes and no" 2 "$lumatix" average "$flow" "$work/x.dsx" --yes --no
 check "bad list" 2 "$lumatix" average "$flow" "$work/x.dsx" --select 1,a
 
+# Numbers that are not finite or out of range are usage errors; results that cannot be
+# stored are refused naming the operation; neither writes anything.
+for args in "math --op x --value 1e300" "math --op x --value nan" "math --op + --value inf" \
+            "cd-units --to me --molar 1e300 --path 0.1" "cd-units --to me --molar 0.1 --path nan" \
+            "cd-units --to mre --conc 0.2 --path 0.1 --mrw -1" "cd-units --to me --molar 0.1 --path 0.1 --residues -2"; do
+  rm -f "$work/nf.dsx"
+  check "$args" 2 "$lumatix" ${args%% *} "$melt" "$work/nf.dsx" ${args#* }
+  [ -e "$work/nf.dsx" ] && fail "$args: a file was written"
+done
+check "math overflow" 1 "$lumatix" math "$melt" "$work/nf.dsx" --op x --value 1e38
+contains "math overflow" "$work/err" "Factor Multiplication with 1e+38 gives values too large to store"
+[ -e "$work/nf.dsx" ] && fail "math overflow: a file was written"
+
 if [ "$failures" -ne 0 ]; then echo "$failures failures"; exit 1; fi
 echo "processing cli: all checks passed"

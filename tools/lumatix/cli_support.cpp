@@ -36,15 +36,16 @@ void printText(std::ostream& out, const std::string& text) {
 }
 
 CLI::Validator FiniteRange(double min, double max) {
-  const CLI::Range range(min, max);
+  const std::string range = formatNumber(min) + " to " + formatNumber(max);
   return CLI::Validator(
-      [range](std::string& text) -> std::string {
+      [min, max, range](std::string& text) -> std::string {
         double value = 0;
         if (!CLI::detail::lexical_cast(text, value)) return "Value " + text + " is not a number";
         if (!std::isfinite(value)) return "Value " + text + " is not a finite number";
-        return range(text);
+        if (value < min || value > max) return "Value " + text + " is outside the range " + range;
+        return {};
       },
-      range.get_description());
+      "NUMBER in [" + range + "]");
 }
 
 std::string formatNumber(double value) {

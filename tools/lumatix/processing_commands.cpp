@@ -160,7 +160,7 @@ void addMath(CLI::App& app, InputOptions& input) {
   command->add_option("--op", op, "The operation: +, -, x or /")
       ->required()
       ->check(CLI::IsMember({"+", "-", "x", "/"}));
-  command->add_option("--value", value, "The constant")->required();
+  command->add_option("--value", value, "The constant")->required()->check(FiniteRange(-3.4e38, 3.4e38));
   command->callback([&input] {
     Session s(o, input);
     s.selectTraces();
@@ -228,11 +228,15 @@ void addCdUnits(CLI::App& app, InputOptions& input) {
   command->add_option("--to", to, "The target unit key: deltaa, mdeg, mcd, me, mre, mrmcd or mrme")
       ->required()
       ->check(CLI::IsMember({"deltaa", "mdeg", "mcd", "me", "mre", "mrmcd", "mrme"}));
-  command->add_option("--conc", conc, "Mass concentration (mg/ml)");
-  command->add_option("--molar", molar, "Molar concentration (mol/l)");
-  command->add_option("--path", path, "Path length (cm)");
-  command->add_option("--mrw", mrw, "Mean residue weight (g/mol)");
-  command->add_option("--residues", residues, "Number of amino acid residues");
+  command->add_option("--conc", conc, "Mass concentration (mg/ml)")
+      ->check(FiniteRange(0.0, 1e10));
+  command->add_option("--molar", molar, "Molar concentration (mol/l)")
+      ->check(FiniteRange(0.0, 1e10));
+  command->add_option("--path", path, "Path length (cm)")
+      ->check(FiniteRange(0.0, 1e10));
+  command->add_option("--mrw", mrw, "Mean residue weight (g/mol)")
+      ->check(FiniteRange(0.0, 1e10));
+  command->add_option("--residues", residues, "Number of amino acid residues")->check(CLI::Range(0, 1000000000));
   command->callback([&input] {
     Session s(o, input);
     s.selectTraces();
