@@ -12,6 +12,7 @@
 #include "export/cdnn.h"
 #include "export/jcamp_writer.h"
 #include "export/lumatix_csv.h"
+#include "export/readback_check.h"
 #include "export/simple_csv.h"
 #include "platform/atomic_file.h"
 #include "processing/data_set.h"
@@ -74,6 +75,10 @@ bool writeStore(datastore::DataStore& store, const std::string& formatName, cons
   StreamWriter writer = streamWriterFor(formatName);
   if (!writer) {
     reporter.error(kUnknownFormat);
+    return false;
+  }
+  if (const std::string why = whyNotWritable(store, formatName); !why.empty()) {
+    reporter.error(why);
     return false;
   }
   // A refusal leaves whatever file was there untouched: the temporary is dropped uncommitted.

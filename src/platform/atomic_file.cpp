@@ -46,7 +46,7 @@ void releaseTemporary(int slot) {
 }
 
 [[noreturn]] void refuse(const std::string& target, const std::string& reason) {
-  throw std::runtime_error("Can't open " + target + " for writing.\n" + reason);
+  throw OpenRefused(target, reason);
 }
 
 std::string folderOf(const std::string& path) {

@@ -3,9 +3,23 @@
 
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 
 namespace lumatix::platform {
+
+// The target cannot be written: what() is the program's own "Can't open <path> for
+// writing.", reason() says why (the system's error text, or that the target is a folder,
+// a device, a FIFO, a socket or read-only).
+class OpenRefused : public std::runtime_error {
+ public:
+  OpenRefused(const std::string& target, std::string reason)
+      : std::runtime_error("Can't open " + target + " for writing."), reason_(std::move(reason)) {}
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
 
 // Writes to a temporary file beside the target; commit() flushes, syncs and renames it over
 // the target. Without a successful commit the temporary is removed and the target is left
@@ -15,9 +29,8 @@ namespace lumatix::platform {
 // longer runs are removed by the next save to the same target.
 class AtomicFile {
  public:
-  // Throws std::runtime_error "Can't open <path> for writing." followed by a line with the
-  // reason when the temporary cannot be made, or when the target is not a regular file
-  // (folder, device, FIFO, socket) or is read-only; such targets are left alone.
+  // Throws OpenRefused when the temporary cannot be made, or when the target is not a
+  // regular file (folder, device, FIFO, socket) or is read-only; such targets are left alone.
   explicit AtomicFile(std::string target);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;

@@ -49,7 +49,16 @@ TEST(AtomicFile, UnwritableFolderIsReportedWithThePath) {
     AtomicFile file("/nonexistent-folder/out.dsx");
     FAIL() << "no exception";
   } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Can't open /nonexistent-folder/out.dsx for writing.\nNo such file or directory");
+    EXPECT_STREQ(e.what(), "Can't open /nonexistent-folder/out.dsx for writing.");
+  }
+}
+
+TEST(AtomicFile, RefusalSaysWhy) {
+  try {
+    AtomicFile file("/nonexistent-folder/out.dsx");
+    FAIL() << "no exception";
+  } catch (const OpenRefused& e) {
+    EXPECT_EQ(e.reason(), "No such file or directory");
   }
 }
 
@@ -70,8 +79,8 @@ void save(const std::string& target, const std::string& contents) {
 std::string refusal(const std::string& target) {
   try {
     save(target, "new");
-  } catch (const std::runtime_error& e) {
-    return e.what();
+  } catch (const OpenRefused& e) {
+    return std::string(e.what()) + "\n" + e.reason();
   }
   return "";
 }

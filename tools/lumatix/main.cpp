@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   } catch (const cli::Reported&) {
     return 1;
+  } catch (const platform::OpenRefused& e) {
+    std::cerr << e.what() << '\n' << e.reason() << '\n';
+    return 1;
   } catch (const std::exception& e) {
     // An empty text: the command has already told the person why it stopped.
     std::string text = e.what();

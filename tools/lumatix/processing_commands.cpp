@@ -10,6 +10,7 @@
 #include "app/plot_dialogs.h"
 #include "app/plot_document.h"
 #include "commands.h"
+#include "platform/atomic_file.h"
 #include "datastore/smart_ptr.h"
 #include "output_formats.h"
 #include "terminal_ui.h"
@@ -208,6 +209,9 @@ struct OutputFile : app::ConvertedFileHandler {
     try {
       writeOutput(*store, s.format, s.options.out);
       return true;
+    } catch (const platform::OpenRefused& e) {
+      std::cerr << e.what() << '\n' << e.reason() << '\n';
+      return false;
     } catch (const std::exception& e) {
       // The viewer's message names no reason; the terminal can.
       printText(std::cerr, e.what());
