@@ -79,6 +79,25 @@ grep -qF "Can't open the file" "$work/err" && fail "cut short: called missing"
 check "unwritable reason" 1 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "/nonexistent/out.dsx"
 contains "unwritable reason" "$work/err" "No such file or directory"
 
+# Saves follow links and leave special and read-only files alone.
+mkdir "$work/real"
+cp "$examples/cd_thermal_melt.dsx" "$work/real/target.dsx"
+ln -s real/target.dsx "$work/link.dsx"
+check "through a link" 0 "$lumatix" convert "$examples/stopped_flow_absorbance.dsx" "$work/link.dsx"
+[ -L "$work/link.dsx" ] || fail "through a link: the link was replaced"
+cmp -s "$examples/stopped_flow_absorbance.dsx" "$work/real/target.dsx" || fail "through a link: the target was not written"
+ln -s /dev/null "$work/null.dsx"
+check "onto a device" 1 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "$work/null.dsx" --format LumBinaryX
+contains "onto a device" "$work/err" "It is a device, not a regular file; it was left alone."
+[ -c /dev/null ] || fail "onto a device: /dev/null is no longer a device"
+cp "$examples/cd_thermal_melt.dsx" "$work/locked.dsx"; chmod 0444 "$work/locked.dsx"
+check "read-only" 1 "$lumatix" convert "$examples/stopped_flow_absorbance.dsx" "$work/locked.dsx"
+contains "read-only" "$work/err" "The file is read-only"
+cmp -s "$examples/cd_thermal_melt.dsx" "$work/locked.dsx" || fail "read-only: replaced"
+long="$work/$(printf 'n%.0s' $(seq 251)).dsx"
+check "long name" 0 "$lumatix" convert "$examples/cd_thermal_melt.dsx" "$long"
+check "long name readable" 0 "$lumatix" info "$long"
+
 # Standard input, pipes and FIFOs are read whole and then like the file itself.
 for f in "$examples"/*.dsx "$examples"/*.dsa; do
   "$lumatix" info "$f" >"$work/direct" 2>&1
