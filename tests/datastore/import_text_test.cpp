@@ -135,6 +135,16 @@ TEST_F(ImportTextTest, JcampReadsLooselySpelledLabelsAndDropsComments) {
   EXPECT_THAT(valuesOf(store), ElementsAre(2.0f, 3.0f));
 }
 
+TEST_F(ImportTextTest, JcampSeveralYValuesPerLineTakeTheirXFromFirstAndLastX) {
+  const std::string file =
+      "##TITLE= s\n##JCAMP-DX= 4.24\n##FIRSTX= 200\n##LASTX= 210\n##YFACTOR= 0.1\n##NPOINTS= 6\n"
+      "##XYDATA= (X++(Y..Y))\n200 10 20 30\n206 -40 50\n210 60\n##END=\n";
+  DataStore store(true);
+  ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(200.0f, 202.0f, 204.0f, 206.0f, 208.0f, 210.0f));
+  EXPECT_THAT(valuesOf(store), ElementsAre(1.0f, 2.0f, 3.0f, -4.0f, 5.0f, 6.0f));
+}
+
 class JcampRefused : public ::testing::TestWithParam<RefusedRow> {};
 
 TEST_P(JcampRefused, LeavesTheStreamFailed) {
@@ -149,7 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedRow{"noXyData", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=1\n"},
                       RefusedRow{"noPointCount", "##TITLE=a\n##JCAMP-DX=5\n##XYDATA=(X++(Y..Y))\n1 2\n"},
                       RefusedRow{"billionPointsInOneLine", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=1000000000\n##XYDATA=\n1 2\n"},
-                      RefusedRow{"pointsCutShort", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=2\n##XYDATA=\n1 2\n##END=\n"}),
+                      RefusedRow{"pointsCutShort", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=2\n##XYDATA=\n1 2\n##END=\n"},
+                      RefusedRow{"moreYValuesThanPoints",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1 5 6 7\n##END=\n"},
+                      RefusedRow{"fewerYValuesThanPoints",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=3\n##NPOINTS=3\n##XYDATA=(X++(Y..Y))\n1 5 6\n##END=\n"},
+                      RefusedRow{"compressedYValues",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1A2J\n##END=\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
