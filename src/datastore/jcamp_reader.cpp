@@ -28,6 +28,7 @@ std::string labelValue(const std::string& line) {
 }  // namespace
 
 std::string jcampLabel(std::string_view line) {
+  if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);  // a UTF-8 byte-order mark
   std::size_t start = line.find_first_not_of(" \t");
   if (start == std::string_view::npos || line.compare(start, 2, "##") != 0) return {};
   std::string label;

@@ -118,7 +118,7 @@ TEST_F(ImportTextTest, JcampLabelsIgnoreBlanksCaseAndPunctuation) {
     const char* line;
     const char* label;
   } rows[] = {{"##TITLE= a", "TITLE"},          {"  ## Title =a", "TITLE"},  {"##JCAMP-DX=5.01", "JCAMPDX"},
-              {"##data_type= x", "DATATYPE"},   {"##X/Units=nm", "XUNITS"}, {"no label", ""},
+              {"##data_type= x", "DATATYPE"},   {"##X/Units=nm", "XUNITS"}, {"no label", ""},  {"\xEF\xBB\xBF##TITLE=a", "TITLE"},
               {"#TITLE=a", ""}};
   for (const Row& row : rows) EXPECT_EQ(jcampLabel(row.line), row.label) << row.line;
 }
