@@ -58,7 +58,7 @@ void readJcamp(DataStore& store, std::istream& in) {
   while (c.line(line)) {
     const std::string label = jcampLabel(line);
     const std::string value = labelValue(line);
-    if (label == "XYDATA") {
+    if (label == "XYDATA" || label == "XYPOINTS") {
       data = true;
       xPlusPlus = value.find("X++") != std::string::npos;
       break;

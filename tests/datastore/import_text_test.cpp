@@ -145,6 +145,14 @@ TEST_F(ImportTextTest, JcampSeveralYValuesPerLineTakeTheirXFromFirstAndLastX) {
   EXPECT_THAT(valuesOf(store), ElementsAre(1.0f, 2.0f, 3.0f, -4.0f, 5.0f, 6.0f));
 }
 
+TEST_F(ImportTextTest, JcampXyPointsArePairs) {
+  DataStore store(true);
+  ASSERT_TRUE(readText("##TITLE=p\n##NPOINTS=2\n##XYPOINTS=(XY..XY)\n1 5\n3 7\n##END=\n",
+                       [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(1.0f, 3.0f));
+  EXPECT_THAT(valuesOf(store), ElementsAre(5.0f, 7.0f));
+}
+
 class JcampRefused : public ::testing::TestWithParam<RefusedRow> {};
 
 TEST_P(JcampRefused, LeavesTheStreamFailed) {
