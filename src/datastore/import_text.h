@@ -26,7 +26,8 @@ void readCary(DataStore& store, std::istream& in);
 std::string jcampLabel(std::string_view line);
 
 // JCAMP-DX files of the shape the program's own export writes: "##" labels (matched by
-// jcampLabel, "$$" comments dropped) up to "##XYDATA", then "##NPOINTS" pairs x y. A first
+// jcampLabel, "$$" comments dropped) up to "##XYDATA" or "##XYPOINTS", then "##NPOINTS" pairs x y (or, for
+// "(X++(Y..Y))" with FIRSTX and LASTX, lines of an x and several y values). A first
 // label other than TITLE, or data the labels do not announce leave the stream failed.
 void readJcamp(DataStore& store, std::istream& in);
 

@@ -28,6 +28,7 @@ std::string labelValue(const std::string& line) {
 }  // namespace
 
 std::string jcampLabel(std::string_view line) {
+  if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);  // a UTF-8 byte-order mark
   std::size_t start = line.find_first_not_of(" \t");
   if (start == std::string_view::npos || line.compare(start, 2, "##") != 0) return {};
   std::string label;
@@ -50,15 +51,18 @@ void readJcamp(DataStore& store, std::istream& in) {
 
   std::string xLabel, yLabel, xUnits, yUnits;
   double xFactor = 1.0, yFactor = 1.0;
+  double firstX = 0.0, lastX = 0.0;
+  bool haveFirstX = false, haveLastX = false;
   std::int64_t count = 0;
-  bool data = false;
+  bool data = false, xPlusPlus = false;
   while (c.line(line)) {
     const std::string label = jcampLabel(line);
-    if (label == "XYDATA") {
+    const std::string value = labelValue(line);
+    if (label == "XYDATA" || label == "XYPOINTS") {
       data = true;
+      xPlusPlus = value.find("X++") != std::string::npos;
       break;
     }
-    const std::string value = labelValue(line);
     if (label == "XLABEL") {
       xLabel = value;
     } else if (label == "YLABEL") {
@@ -73,10 +77,46 @@ void readJcamp(DataStore& store, std::istream& in) {
       if (!text::parseDouble(value, yFactor)) return fail();
     } else if (label == "NPOINTS") {
       if (!text::parseInt(value, count)) return fail();
+    } else if (label == "FIRSTX") {
+      haveFirstX = text::parseDouble(value, firstX);
+    } else if (label == "LASTX") {
+      haveLastX = text::parseDouble(value, lastX);
     }
   }
-  if (!data || count < 1 || static_cast<std::uint64_t>(count) * 2 > text::numbersThatFit(c.remaining())) return fail();
+  if (!data || count < 1) return fail();
 
+  // (X++(Y..Y)) with the abscissa range announced: each line is the x of its first y value
+  // and any number of y values, the later ones a step of (LASTX - FIRSTX) / (NPOINTS - 1)
+  // apart. The line's own x is kept for its first value, so files of one value per line
+  // read exactly as pairs.
+  if (xPlusPlus && haveFirstX && haveLastX) {
+    if (static_cast<std::uint64_t>(count) > text::numbersThatFit(c.remaining())) return fail();
+    std::vector<float> x, y;
+    x.reserve(static_cast<std::size_t>(count));
+    y.reserve(static_cast<std::size_t>(count));
+    const double step = count > 1 ? (lastX - firstX) / static_cast<double>(count - 1) : 0.0;
+    while (c.line(line) && jcampLabel(line).empty()) {
+      text::TextCursor row(line);
+      double lineX = 0.0, value = 0.0;
+      if (!row.readDouble(lineX)) continue;
+      for (int k = 0; row.readDouble(value); ++k) {
+        if (y.size() == static_cast<std::size_t>(count)) return fail();
+        x.push_back(static_cast<float>(lineX * xFactor + step * k));
+        y.push_back(static_cast<float>(value * yFactor));
+      }
+      row.skipWs();
+      if (!row.atEnd()) return fail();
+    }
+    if (y.size() != static_cast<std::size_t>(count)) return fail();
+    store.dimensions = Array<Dimension>(std::vector<Dimension>{Dimension(xLabel.empty() ? xUnits : xLabel, x)});
+    store.properties = Array<std::string>(std::vector<std::string>{yLabel.empty() ? yUnits : yLabel});
+    if (!store.initialise()) return fail();
+    std::copy(y.begin(), y.end(), store.data.data);
+    store.computeRange();
+    return;
+  }
+
+  if (static_cast<std::uint64_t>(count) * 2 > text::numbersThatFit(c.remaining())) return fail();
   std::vector<float> x(static_cast<std::size_t>(count)), y(static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < x.size(); ++i) {
     double xv = 0.0, yv = 0.0;

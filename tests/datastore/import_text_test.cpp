@@ -118,7 +118,7 @@ TEST_F(ImportTextTest, JcampLabelsIgnoreBlanksCaseAndPunctuation) {
     const char* line;
     const char* label;
   } rows[] = {{"##TITLE= a", "TITLE"},          {"  ## Title =a", "TITLE"},  {"##JCAMP-DX=5.01", "JCAMPDX"},
-              {"##data_type= x", "DATATYPE"},   {"##X/Units=nm", "XUNITS"}, {"no label", ""},
+              {"##data_type= x", "DATATYPE"},   {"##X/Units=nm", "XUNITS"}, {"no label", ""},  {"\xEF\xBB\xBF##TITLE=a", "TITLE"},
               {"#TITLE=a", ""}};
   for (const Row& row : rows) EXPECT_EQ(jcampLabel(row.line), row.label) << row.line;
 }
@@ -135,6 +135,24 @@ TEST_F(ImportTextTest, JcampReadsLooselySpelledLabelsAndDropsComments) {
   EXPECT_THAT(valuesOf(store), ElementsAre(2.0f, 3.0f));
 }
 
+TEST_F(ImportTextTest, JcampSeveralYValuesPerLineTakeTheirXFromFirstAndLastX) {
+  const std::string file =
+      "##TITLE= s\n##JCAMP-DX= 4.24\n##FIRSTX= 200\n##LASTX= 210\n##YFACTOR= 0.1\n##NPOINTS= 6\n"
+      "##XYDATA= (X++(Y..Y))\n200 10 20 30\n206 -40 50\n210 60\n##END=\n";
+  DataStore store(true);
+  ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(200.0f, 202.0f, 204.0f, 206.0f, 208.0f, 210.0f));
+  EXPECT_THAT(valuesOf(store), ElementsAre(1.0f, 2.0f, 3.0f, -4.0f, 5.0f, 6.0f));
+}
+
+TEST_F(ImportTextTest, JcampXyPointsArePairs) {
+  DataStore store(true);
+  ASSERT_TRUE(readText("##TITLE=p\n##NPOINTS=2\n##XYPOINTS=(XY..XY)\n1 5\n3 7\n##END=\n",
+                       [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(1.0f, 3.0f));
+  EXPECT_THAT(valuesOf(store), ElementsAre(5.0f, 7.0f));
+}
+
 class JcampRefused : public ::testing::TestWithParam<RefusedRow> {};
 
 TEST_P(JcampRefused, LeavesTheStreamFailed) {
@@ -149,7 +167,13 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedRow{"noXyData", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=1\n"},
                       RefusedRow{"noPointCount", "##TITLE=a\n##JCAMP-DX=5\n##XYDATA=(X++(Y..Y))\n1 2\n"},
                       RefusedRow{"billionPointsInOneLine", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=1000000000\n##XYDATA=\n1 2\n"},
-                      RefusedRow{"pointsCutShort", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=2\n##XYDATA=\n1 2\n##END=\n"}),
+                      RefusedRow{"pointsCutShort", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=2\n##XYDATA=\n1 2\n##END=\n"},
+                      RefusedRow{"moreYValuesThanPoints",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1 5 6 7\n##END=\n"},
+                      RefusedRow{"fewerYValuesThanPoints",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=3\n##NPOINTS=3\n##XYDATA=(X++(Y..Y))\n1 5 6\n##END=\n"},
+                      RefusedRow{"compressedYValues",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1A2J\n##END=\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
