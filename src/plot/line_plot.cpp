@@ -38,6 +38,28 @@ std::vector<double> ticks(const CScale& axis) {
   return out;
 }
 
+// Within each run of points that fall into one pixel column only the first, lowest, highest
+// and last are kept, in their order: the polyline through them lights the same pixels, and a
+// long trace costs a few points per column to draw.
+void reduceToPixelColumns(std::vector<Point>& line) {
+  std::size_t out = 0, i = 0;
+  while (i < line.size()) {
+    const double column = std::floor(line[i].x);
+    std::size_t end = i + 1, low = i, high = i;
+    while (end < line.size() && std::floor(line[end].x) == column) {
+      if (line[end].y < line[low].y) low = end;
+      if (line[end].y > line[high].y) high = end;
+      ++end;
+    }
+    std::size_t keep[4] = {i, std::min(low, high), std::max(low, high), end - 1};
+    std::size_t last = line.size();
+    for (std::size_t k : keep)
+      if (k != last) line[out++] = line[last = k];
+    i = end;
+  }
+  line.resize(out);
+}
+
 }  // namespace
 
 CLinePlot::CLinePlot() : xAxis_(0, 1), yAxis_(0, 1), xFormat_(labelFormat(2)), yFormat_(labelFormat(2)) {}
@@ -192,13 +214,43 @@ Rect CLinePlot::plotArea(double width, double height) const {
   return {kLeft, kTop, std::max(kLeft + 10, width - kRight), std::max(kTop + 10, height - kBottom)};
 }
 
+Point CLinePlot::PixelOf(double x, double y, double width, double height) const {
+  const Rect area = plotArea(width, height);
+  const double xSpan = view_.xTo - view_.xFrom, ySpan = view_.yTo - view_.yFrom;
+  return {area.left + (x - view_.xFrom) / xSpan * area.width(), area.bottom - (y - view_.yFrom) / ySpan * area.height()};
+}
+
+std::pair<double, double> CLinePlot::DataAt(Point pixel, double width, double height) const {
+  const Rect area = plotArea(width, height);
+  const double xSpan = view_.xTo - view_.xFrom, ySpan = view_.yTo - view_.yFrom;
+  return {view_.xFrom + (pixel.x - area.left) / area.width() * xSpan,
+          view_.yFrom + (area.bottom - pixel.y) / area.height() * ySpan};
+}
+
+std::pair<int, int> CLinePlot::NearestPoint(Point pixel, double width, double height, double maxDistance) const {
+  const Rect area = plotArea(width, height);
+  if (!area.contains(pixel)) return {-1, -1};
+  std::pair<int, int> best{-1, -1};
+  double bestDistance = maxDistance * maxDistance;
+  for (std::size_t t = 0; t < traces_.size(); ++t) {
+    const auto& points = traces_[t].points;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const auto [x, y] = points[i];
+      if (!std::isfinite(x) || !std::isfinite(y)) continue;
+      const Point p = PixelOf(x, y, width, height);
+      const double d = (p.x - pixel.x) * (p.x - pixel.x) + (p.y - pixel.y) * (p.y - pixel.y);
+      if (d <= bestDistance) {
+        bestDistance = d;
+        best = {static_cast<int>(t), static_cast<int>(i)};
+      }
+    }
+  }
+  return best;
+}
+
 void CLinePlot::Paint(Canvas& c) {
   const Rect area = plotArea(c.width(), c.height());
-  const double xSpan = view_.xTo - view_.xFrom, ySpan = view_.yTo - view_.yFrom;
-  auto at = [&](double x, double y) {
-    return Point{area.left + (x - view_.xFrom) / xSpan * area.width(),
-                 area.bottom - (y - view_.yFrom) / ySpan * area.height()};
-  };
+  auto at = [&](double x, double y) { return PixelOf(x, y, c.width(), c.height()); };
   c.setClip(std::nullopt);
   c.fillRect({0, 0, c.width(), c.height()}, kWhite);
   c.fillRect(area, kWhite);
@@ -235,6 +287,7 @@ void CLinePlot::Paint(Canvas& c) {
     for (const auto& [x, y] : d.points)
       if (std::isfinite(x) && std::isfinite(y)) line.push_back(at(x, y));
     c.setPen(colour, 1, PenStyle::Solid);
+    if (d.lineStyle == kLineStyleLines) reduceToPixelColumns(line);
     if (d.lineStyle != kLineStyleDots) c.polyline(line);
     if (d.lineStyle == kLineStyleDots || d.lineStyle == kLineStyleLinesAndPoints) {
       const double r = d.lineStyle == kLineStyleDots ? 1.0 : 2.0;

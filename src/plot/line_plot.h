@@ -78,6 +78,14 @@ class CLinePlot {
   // The plot area for a canvas of the given size.
   Rect plotArea(double width, double height) const;
 
+  // The mapping between the pixels of a canvas of the given size and the data of the current
+  // view; pixels outside the plot area map onto the view's extension.
+  Point PixelOf(double x, double y, double width, double height) const;
+  std::pair<double, double> DataAt(Point pixel, double width, double height) const;
+  // The trace and point drawn nearest to a pixel inside the plot area, within maxDistance
+  // pixels; (-1, -1) when there is none.
+  std::pair<int, int> NearestPoint(Point pixel, double width, double height, double maxDistance = 8.0) const;
+
  private:
   void zoom(int mask, float fraction);
   void fitExtents();

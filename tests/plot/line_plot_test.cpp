@@ -96,5 +96,42 @@ TEST(LinePlot, PaintsGridFrameTracesAndTheReadOuts) {
   EXPECT_TRUE(std::any_of(again.texts.begin(), again.texts.end(), [](const auto& x) { return x.text == "2"; }));
 }
 
+TEST(LinePlot, PixelsAndDataMapBothWaysAndFindTheNearestPoint) {
+  CLinePlot p = plotOfLine();
+  const Rect area = p.plotArea(400, 300);
+  const Point corner = p.PixelOf(0, 0, 400, 300);
+  EXPECT_DOUBLE_EQ(corner.x, area.left);
+  EXPECT_DOUBLE_EQ(corner.y, area.bottom);
+  const auto [x, y] = p.DataAt(p.PixelOf(2, 1.0 / 3, 400, 300), 400, 300);
+  EXPECT_NEAR(x, 2, 1e-6);
+  EXPECT_NEAR(y, 1.0 / 3, 1e-6);
+
+  const Point middle = p.PixelOf(2, 1.0f / 3, 400, 300);
+  EXPECT_EQ(p.NearestPoint({middle.x + 3, middle.y - 2}, 400, 300), std::make_pair(0, 1));
+  EXPECT_EQ(p.NearestPoint({middle.x + 30, middle.y}, 400, 300), std::make_pair(-1, -1));
+  EXPECT_EQ(p.NearestPoint({1, 1}, 400, 300), std::make_pair(-1, -1));  // outside the plot area
+  p.ZoomIn(kZoomX);
+  const Point zoomed = p.PixelOf(2, 1.0f / 3, 400, 300);
+  EXPECT_EQ(p.NearestPoint(zoomed, 400, 300), std::make_pair(0, 1));
+}
+
+TEST(LinePlot, LongTracesDrawAFewPointsPerColumnThroughTheSameExtremes) {
+  CLinePlot p;
+  std::vector<std::pair<float, float>> points;
+  for (int i = 0; i < 100000; ++i) points.emplace_back(static_cast<float>(i), static_cast<float>((i * 7919) % 1000));
+  points[50000].second = 5000;
+  p.SetTrace("Data", points, 0xFF0000);
+  RecordingCanvas canvas(400, 300);
+  p.Paint(canvas);
+  ASSERT_EQ(canvas.polylines.size(), 1u);
+  const auto& drawn = canvas.polylines[0].points;
+  EXPECT_LT(drawn.size(), 4u * 400);
+  const Point first = p.PixelOf(0, 0, 400, 300), peak = p.PixelOf(50000, 5000, 400, 300);
+  const Point last = p.PixelOf(99999, points.back().second, 400, 300);
+  EXPECT_EQ(drawn.front().x, first.x);
+  EXPECT_EQ(drawn.back().x, last.x);
+  EXPECT_NE(std::find_if(drawn.begin(), drawn.end(), [&](const Point& q) { return q.y == peak.y; }), drawn.end());
+}
+
 }  // namespace
 }  // namespace lumatix::plot
