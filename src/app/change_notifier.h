@@ -28,6 +28,7 @@ enum class Change : std::uint32_t {
   Tree = 1u << 8,              // folders or files under the working directory
   Parameters = 1u << 9,        // fit parameters, errors, statistics
   Progress = 1u << 10,         // long work advanced, started or ended
+  Options = 1u << 11,          // a preference or window option was toggled
 };
 
 constexpr Change operator|(Change a, Change b) {

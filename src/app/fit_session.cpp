@@ -94,6 +94,7 @@ void FitSession::restorePreferences() {
 }
 
 void FitSession::Begin() {
+  ChangeNotifier::Batch batch(changes_);
   restorePreferences();
   std::tie(xMin_, xMax_) = extent(x_);
   std::tie(yMin_, yMax_) = extent(y_);
@@ -118,6 +119,7 @@ void FitSession::resizeParameters() {
   values_.resize(count, 0.0);
   errors_.assign(count, 0.0);
   locks_.resize(count, 0);
+  changes_.notify(Change::Parameters);
 }
 
 void FitSession::SelectFunction(int index) {
@@ -133,11 +135,13 @@ void FitSession::SelectFunction(int index) {
 void FitSession::SetValues(const std::vector<double>& values) {
   if (values.size() != values_.size()) throw std::invalid_argument("Marquardt : unmatched size in estimate");
   values_ = values;
+  changes_.notify(Change::Parameters);
 }
 
 void FitSession::SetLocks(const std::vector<std::int32_t>& locks) {
   if (locks.size() != locks_.size()) throw std::invalid_argument("Marquardt : unmatched size in estimate");
   locks_ = locks;
+  changes_.notify(Change::Parameters);
 }
 
 void FitSession::extractRange() {
@@ -150,6 +154,7 @@ void FitSession::extractRange() {
       rangeY_.push_back(y_[i]);
     }
   }
+  changes_.notify(Change::Data);
 }
 
 void FitSession::SetRange(float from, float to) {
@@ -165,6 +170,7 @@ void FitSession::ResetRange() { SetRange(xMin_, xMax_); }
 bool FitSession::SetMaxIterations(int count) {
   if (count < 1 || count > kMaxIterationsLimit) return false;
   maxIterations_ = count;
+  changes_.notify(Change::Parameters);
   return true;
 }
 
@@ -175,10 +181,12 @@ void FitSession::clearStatistics() {
   normalisedVariance_ = 0.0;
   damping_ = 0.0;
   signalNoise_ = 0.0;
+  changes_.notify(Change::Parameters);
 }
 
 bool FitSession::Estimate() {
   if (fitter_) throw std::logic_error("FitSession: no estimate while a fit runs");
+  ChangeNotifier::Batch batch(changes_);
   clearStatistics();
   values_.assign(static_cast<std::size_t>(Function().count), 0.0);
   resizeParameters();
@@ -194,6 +202,8 @@ bool FitSession::Estimate() {
 
 FitProgress FitSession::StartFit() {
   if (fitter_) throw std::logic_error("FitSession: a fit is already running");
+  ChangeNotifier::Batch batch(changes_);
+  changes_.notify(Change::Progress | Change::Parameters);
   iterations_ = 0;
   stalls_ = 0;
   // The first step's change is measured against nothing, as after an estimate, rather than
@@ -210,6 +220,8 @@ FitProgress FitSession::StartFit() {
 
 FitProgress FitSession::Iterate() {
   if (!fitter_) throw std::logic_error("FitSession: no fit is running");
+  ChangeNotifier::Batch batch(changes_);
+  changes_.notify(Change::Progress | Change::Parameters);
   const double previous = reducedChiSquare_;
   if (!fitter_->Step()) return finish(true);
   ++iterations_;
@@ -226,6 +238,7 @@ FitProgress FitSession::Iterate() {
 }
 
 FitProgress FitSession::finish(bool failed) {
+  changes_.notify(Change::Progress | Change::Parameters);
   values_ = fitter_->GetParameters();
   bool converged = !failed && iterations_ < maxIterations_ && damping_ <= kConvergedDamping;
   if (converged) {
@@ -281,6 +294,7 @@ void FitSession::drawPreview() {
   }
   preview_.residualLow = low;
   preview_.residualHigh = high;
+  changes_.notify(Change::View);
 }
 
 void FitSession::storeFunctionPreferences() {

@@ -8,12 +8,16 @@
 // StartFit() -> Iterate() until it stops returning Running -> ... -> Accept() or Close().
 // Iterate() never waits: the GUI calls it from a timer (10 ms apart) so that the window keeps
 // answering, the command line in a loop.
+//
+// The dialog observes changes(): Parameters (function, values, locks, statistics), Data (the
+// in-range points), View (the preview) and Progress (a fit started, stepped or ended).
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "app/fit_results.h"
 #include "app/ui.h"
 #include "fitting/fit_function.h"
@@ -156,6 +160,8 @@ class FitSession {
 
   FitResults Results() const;
 
+  ChangeNotifier& changes() { return changes_; }
+
  private:
   void extractRange();
   void clearStatistics();
@@ -193,6 +199,7 @@ class FitSession {
 
   std::unique_ptr<fitting::Marquardx> fitter_;
   FitPreview preview_;
+  ChangeNotifier changes_;
 };
 
 }  // namespace lumatix::app

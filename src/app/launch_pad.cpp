@@ -14,9 +14,18 @@ namespace lumatix::app {
 namespace fs = std::filesystem;
 
 LaunchPad::LaunchPad(Ui& ui, std::string workingDirectory)
-    : ui_(ui), workingDirectory_(std::move(workingDirectory)), root_(workingDirectory_) {}
+    : ui_(ui),
+      workingDirectory_(std::move(workingDirectory)),
+      root_(workingDirectory_),
+      shownWorkingDirectory_(workingDirectory_) {}
 
 void LaunchPad::error(const std::string& text) { ui_.showMessage(text, kShowMessageCaption, Icon::Warning, Buttons::Ok); }
+
+void LaunchPad::setRootFolder(std::string folder) {
+  if (folder == root_) return;
+  root_ = std::move(folder);
+  changes_.notify(Change::WorkingDirectory);
+}
 
 bool LaunchPad::oneFolder(const std::vector<std::string>& selection, const char* message) {
   std::error_code e;
@@ -29,19 +38,21 @@ bool LaunchPad::setWorkingDirectory(const std::vector<std::string>& selection) {
   if (!oneFolder(selection, "Please select a directory\n")) return false;
   workingDirectory_ = selection.front();
   root_ = workingDirectory_;
-  if (workingDirectoryChanged) workingDirectoryChanged(workingDirectory_);
+  shownWorkingDirectory_ = workingDirectory_;
+  changes_.notify(Change::WorkingDirectory);
   return true;
 }
 
 bool LaunchPad::setRoot(const std::vector<std::string>& selection) {
   if (!oneFolder(selection, "Please select a directory to set as the root.\n")) return false;
-  root_ = selection.front();
+  setRootFolder(selection.front());
   return true;
 }
 
 void LaunchPad::browseRoot(const std::string& chosenFolder) {
   root_ = chosenFolder;
-  if (workingDirectoryChanged) workingDirectoryChanged(chosenFolder);
+  shownWorkingDirectory_ = chosenFolder;
+  changes_.notify(Change::WorkingDirectory);
 }
 
 std::string LaunchPad::newFolder(const std::vector<std::string>& selection) {
@@ -55,6 +66,7 @@ std::string LaunchPad::newFolder(const std::vector<std::string>& selection) {
           " already exists. \nPlease rename it before you create another new folder.\n");
     return "";
   }
+  changes_.notify(Change::Tree);
   return path;
 }
 
@@ -63,8 +75,10 @@ bool LaunchPad::remove(const std::string& path) {
   fs::remove_all(path, e);
   if (e) {
     error("Can't delete " + path + ": " + e.message());
+    changes_.notify(Change::Tree);  // part of a folder may be gone
     return false;
   }
+  changes_.notify(Change::Tree);
   return true;
 }
 
@@ -86,6 +100,7 @@ std::string LaunchPad::rename(const std::string& path, const std::string& newNam
     error("Can't rename " + path + " to " + newName + ": " + e.message());
     return "";
   }
+  changes_.notify(Change::Tree);
   return target;
 }
 

@@ -2,11 +2,14 @@
 // LaunchPad: what the launch pad's tree and info pane decide, without drawing them. The
 // root of the tree, the working directory, the folder and file commands with their
 // messages, and the texts of the info pane. Everything the person sees goes through Ui.
+// Windows observe changes() for WorkingDirectory (the working directory or the root moved)
+// and Tree (a folder or file under them was made, renamed or removed).
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "app/launch_pad_paths.h"
 
 namespace lumatix::app {
@@ -20,8 +23,11 @@ class LaunchPad {
 
   const std::string& root() const { return root_; }
   const std::string& workingDirectory() const { return workingDirectory_; }
-  // Told of every new working directory (the main frame keeps a copy and shows it).
-  std::function<void(const std::string&)> workingDirectoryChanged;
+  // What the working-directory bar shows and the program stores at exit: the working
+  // directory, or the folder last chosen with "Browse for Folders...".
+  const std::string& shownWorkingDirectory() const { return shownWorkingDirectory_; }
+  // Tells its observers what changed; the main frame follows WorkingDirectory to keep its copy.
+  ChangeNotifier& changes() { return changes_; }
 
   // The tree level below folder ("" for the drive list).
   std::vector<TreeEntry> list(const std::string& folder) const { return listFolder(folder); }
@@ -30,9 +36,9 @@ class LaunchPad {
   // root; otherwise "Please select a directory\n". False when nothing changed.
   bool setWorkingDirectory(const std::vector<std::string>& selection);
   // "Back to Working Directory".
-  void backToWorkingDirectory() { root_ = workingDirectory_; }
+  void backToWorkingDirectory() { setRootFolder(workingDirectory_); }
   // "Move Root Directory Up One Level".
-  void moveRootUp() { root_ = parentFolder(root_); }
+  void moveRootUp() { setRootFolder(parentFolder(root_)); }
   // Set as root: the one selected folder, else "Please select a directory to set as the root.\n".
   bool setRoot(const std::vector<std::string>& selection);
   // "Browse for Folders...": the folder chosen in "Select Root Directory" becomes the root
@@ -59,10 +65,13 @@ class LaunchPad {
  private:
   bool oneFolder(const std::vector<std::string>& selection, const char* message);
   void error(const std::string& text);
+  void setRootFolder(std::string folder);
 
   Ui& ui_;
   std::string workingDirectory_;
   std::string root_;
+  std::string shownWorkingDirectory_;
+  ChangeNotifier changes_;
 };
 
 }  // namespace lumatix::app

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/launch_pad.h"
 #include "app/launch_pad_paths.h"
 #include "app/ui.h"
 #include "app/user_pref.h"
@@ -23,6 +24,7 @@ PlotWindow* MainFrame::openWindow(const std::string& path) {
   std::unique_ptr<PlotWindow> window = maker_(path, false);
   if (!window) return nullptr;
   windows_.push_back(std::move(window));
+  changes_.notify(Change::WindowList);
   return windows_.back().get();
 }
 
@@ -37,6 +39,7 @@ PlotWindow* MainFrame::open(const std::string& path) {
 PlotWindow* MainFrame::openAcquisitionWindow(const std::string& path) {
   std::unique_ptr<PlotWindow> window = maker_(path, true);
   if (!window) return nullptr;
+  ChangeNotifier::Batch batch(changes_);
   if (singleWindow_ && !windows_.empty()) {
     PlotWindow* oldest = windows_.front().get();
     oldest->close();
@@ -44,6 +47,7 @@ PlotWindow* MainFrame::openAcquisitionWindow(const std::string& path) {
   }
   windows_.push_back(std::move(window));
   online_ = windows_.back().get();
+  changes_.notify(Change::WindowList);
   return online_;
 }
 
@@ -56,7 +60,12 @@ PlotWindow* MainFrame::find(const std::string& path) const {
 void MainFrame::windowClosed(PlotWindow* window) {
   if (window == online_) online_ = nullptr;
   auto it = std::find_if(windows_.begin(), windows_.end(), [&](const auto& w) { return w.get() == window; });
-  if (it != windows_.end()) windows_.erase(it);
+  if (it == windows_.end()) return;
+  // The window may still be running its own code (it closed itself): it is destroyed
+  // after the list has been told.
+  std::unique_ptr<PlotWindow> leaving = std::move(*it);
+  windows_.erase(it);
+  changes_.notify(Change::WindowList);
 }
 
 void MainFrame::closeAll() {
@@ -65,6 +74,7 @@ void MainFrame::closeAll() {
   closing.swap(windows_);
   online_ = nullptr;
   for (auto& w : closing) w->close();
+  if (!closing.empty()) changes_.notify(Change::WindowList);
 }
 
 std::vector<std::string> MainFrame::windowList() const {
@@ -82,14 +92,40 @@ void MainFrame::selectWindow(std::size_t index) {
 
 std::string MainFrame::workingDirectoryText() const { return workingDirectoryDisplay(workingDirectory_); }
 
+void MainFrame::setWorkingDirectory(const std::string& folder) {
+  if (folder == workingDirectory_) return;
+  workingDirectory_ = folder;
+  changes_.notify(Change::WorkingDirectory);
+}
+
+void MainFrame::follow(LaunchPad& pad) {
+  setWorkingDirectory(pad.shownWorkingDirectory());
+  padSubscription_ = pad.changes().subscribe([this, &pad](Change what) {
+    if (any(what, Change::WorkingDirectory)) setWorkingDirectory(pad.shownWorkingDirectory());
+  });
+}
+
+void MainFrame::setStatusText(const std::string& text) {
+  if (text == status_) return;
+  status_ = text;
+  changes_.notify(Change::StatusText);
+}
+
+void MainFrame::toggleAlwaysOnTop() {
+  alwaysOnTop_ = !alwaysOnTop_;
+  changes_.notify(Change::Options);
+}
+
 void MainFrame::toggleSingleWindow() {
   singleWindow_ = !singleWindow_;
   app::setSingleWindow(settings_, singleWindow_);
+  changes_.notify(Change::Options);
 }
 
 void MainFrame::toggleAllowCaryFiles() {
   allowCaryFiles_ = !allowCaryFiles_;
   app::setAllowCaryFiles(settings_, allowCaryFiles_);
+  changes_.notify(Change::Options);
 }
 
 bool MainFrame::close() {

@@ -1,12 +1,15 @@
 #pragma once
 // MainFrame: what the main window decides, without drawing it: the list of open plot
 // windows (oldest first), the working-directory copy and its display, the preferences it
-// reads, the status text, and the question asked before the program ends.
+// reads, the status text, and the question asked before the program ends. The window
+// observes changes(): WindowList, WorkingDirectory, StatusText and Options.
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "app/change_notifier.h"
+#include "app/ports.h"
 
 namespace lumatix::platform {
 class SettingsStore;
@@ -14,26 +17,8 @@ class SettingsStore;
 
 namespace lumatix::app {
 
-class Ui;
 class CUserPref;
-
-// A plot window as the main frame sees it; the GUI and the plot document implement it.
-class PlotWindow {
- public:
-  virtual ~PlotWindow() = default;
-  // The file shown ("" for an empty window).
-  virtual std::string path() const = 0;
-  virtual std::string title() const = 0;
-  // Restores and raises the window.
-  virtual void activate() = 0;
-  // Destroys the window without asking anything.
-  virtual void close() = 0;
-};
-
-// Makes a plot window for a path ("" for an empty window titled "Empty"); the acquisition
-// flag is set for an on-line window. Returns null when the window could not be made (the
-// maker has told the person why).
-using PlotWindowMaker = std::function<std::unique_ptr<PlotWindow>(const std::string& path, bool acquisition)>;
+class LaunchPad;
 
 class MainFrame {
  public:
@@ -69,7 +54,9 @@ class MainFrame {
   // The copy of the working directory and its tool-bar text.
   const std::string& workingDirectory() const { return workingDirectory_; }
   std::string workingDirectoryText() const;
-  void setWorkingDirectory(const std::string& folder) { workingDirectory_ = folder; }
+  void setWorkingDirectory(const std::string& folder);
+  // Keeps the copy equal to what the launch pad shows as its working directory.
+  void follow(LaunchPad& pad);
 
   bool singleWindow() const { return singleWindow_; }
   bool allowCaryFiles() const { return allowCaryFiles_; }
@@ -77,10 +64,12 @@ class MainFrame {
   void toggleSingleWindow();
   void toggleAllowCaryFiles();
   bool alwaysOnTop() const { return alwaysOnTop_; }
-  void toggleAlwaysOnTop() { alwaysOnTop_ = !alwaysOnTop_; }
+  void toggleAlwaysOnTop();
 
   const std::string& statusText() const { return status_; }
-  void setStatusText(const std::string& text) { status_ = text; }
+  void setStatusText(const std::string& text);
+
+  ChangeNotifier& changes() { return changes_; }
 
   // Closing the main window: asks (OK/Cancel) "Are you sure?\nAll the graph windows will be
   // closed if the launch pad is closed.\n" with windows open, else "Are you sure you want to
@@ -101,6 +90,8 @@ class MainFrame {
   bool allowCaryFiles_ = true;
   bool alwaysOnTop_ = false;
   std::string status_;
+  ChangeNotifier changes_;
+  ChangeNotifier::Subscription padSubscription_;
 };
 
 }  // namespace lumatix::app

@@ -2,7 +2,7 @@
 // Bringing the viewer up and taking it down: the single-instance rule, the machine-wide
 // compliance mode, who may run the program, the working directory and the event records of
 // start and end. The parts that belong to the windows are asked of a MainFrameHost, the
-// person is reached through the Ui, so the whole sequence runs without a display.
+// person is reached through the Ui (both ports in app/ports.h), so the whole sequence runs without a display.
 
 #include <cstdint>
 #include <map>
@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include "app/command_line_info.h"
+#include "app/ports.h"
 #include "app/user_pref.h"
 #include "platform/event_log.h"
 #include "platform/group_check.h"
@@ -25,24 +26,6 @@ namespace lumatix::app {
 class Ui;
 
 inline constexpr const char* kApplicationName = "Lumatix Viewer";
-
-// What start-up asks of the main window and the desktop.
-class MainFrameHost {
- public:
-  virtual ~MainFrameHost() = default;
-  // Keeps the machine from sleeping while the viewer runs.
-  virtual void keepSystemAwake() = 0;
-  // Asks the control software to confirm the user; returns after at most 50 ms.
-  virtual void broadcastViewerRequest() = 0;
-  // Opens the named file in a plot window, or an empty launch pad for an empty name.
-  virtual bool openDocument(const std::string& fileName) = 0;
-  // Registers a clipboard format with the window system and returns its id.
-  virtual std::uint32_t registerClipboardFormat(const std::string& name) = 0;
-  // The private go-on-line request to the main frame: posted, or sent and waited for.
-  virtual void goOnLine(bool synchronous) = 0;
-  // Sets the main window's title when there is a main window.
-  virtual void setMainWindowTitle(const std::string& title) = 0;
-};
 
 // Where start-up finds the machine's and the user's configuration; tests point it elsewhere.
 struct StartupEnvironment {

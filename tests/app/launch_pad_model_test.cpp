@@ -92,7 +92,11 @@ TEST(LaunchPad, RootAndWorkingDirectoryCommands) {
   ScriptedUi ui;
   std::string told;
   LaunchPad pad(ui, dir.path().string());
-  pad.workingDirectoryChanged = [&](const std::string& d) { told = d; };
+  int notices = 0;
+  auto subscription = pad.changes().subscribe([&](Change what) {
+    if (any(what, Change::WorkingDirectory)) ++notices;
+    told = pad.shownWorkingDirectory();
+  });
 
   EXPECT_FALSE(pad.setWorkingDirectory({dir.file("f.dsx")}));
   EXPECT_FALSE(pad.setRoot({}));
@@ -113,6 +117,10 @@ TEST(LaunchPad, RootAndWorkingDirectoryCommands) {
   pad.browseRoot(dir.file("a"));
   EXPECT_EQ(pad.root(), dir.file("a"));
   EXPECT_EQ(told, dir.file("a"));
+  // The chosen folder is only shown: the working directory to go back to stays.
+  EXPECT_EQ(pad.workingDirectory(), dir.file("a/b"));
+  // setRoot(a), moveRootUp, setWorkingDirectory(a/b), setRoot(a), back, browseRoot.
+  EXPECT_EQ(notices, 6);
 }
 
 TEST(LaunchPad, RenameNeverReplacesAnExistingItem) {
