@@ -28,11 +28,16 @@ bool DampedSolver::solve(const Matrix& alpha, const Vector& beta, double lambda,
   const Eigen::Index n = beta.size();
   delta.resize(n);
   if (n == 0) return true;
-  damped_ = alpha;
-  for (Eigen::Index j = 0; j < n; ++j) damped_(j, j) += lambda * scale_(j);
-  if (!damped_.allFinite() || !beta.allFinite()) return false;
+  // In units of the damping scale the diagonal is about 1, so deciding which directions are
+  // not determined does not depend on the parameters' units (b1 ~ 500 beside b2 ~ 1e-4).
+  units_.resize(n);
+  for (Eigen::Index j = 0; j < n; ++j) units_(j) = scale_(j) > 0.0 ? 1.0 / std::sqrt(scale_(j)) : 1.0;
+  damped_ = units_.asDiagonal() * alpha * units_.asDiagonal();
+  for (Eigen::Index j = 0; j < n; ++j) damped_(j, j) += lambda * scale_(j) * units_(j) * units_(j);
+  scaledBeta_ = units_.cwiseProduct(beta);
+  if (!damped_.allFinite() || !scaledBeta_.allFinite()) return false;
   decomposition_.compute(damped_);
-  delta = decomposition_.solve(beta);
+  delta = units_.cwiseProduct(decomposition_.solve(scaledBeta_));
   return delta.allFinite();
 }
 

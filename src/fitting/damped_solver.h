@@ -6,7 +6,7 @@
 //   curvature alpha (half the Hessian of chi-square, J'WJ) and gradient beta (J'W r). D is the
 //   largest diagonal of alpha seen so far in the fit (MINPACK's scaling), so a parameter whose
 //   derivative vanished (a rate whose exponential underflows everywhere) still gets damped.
-//   The solve is a complete orthogonal decomposition: a rank-deficient system (two phases at
+//   The solve is a complete orthogonal decomposition of the system scaled to unit diagonal: a rank-deficient system (two phases at
 //   one rate) gives the minimum-norm step instead of failing. It reports a step with a
 //   non-finite element as unusable; the caller treats that as a rejected step.
 // - NielsenDamping adapts lambda from the gain ratio rho = actual / predicted decrease of
@@ -42,7 +42,7 @@ class DampedSolver {
 
  private:
   Matrix damped_;
-  Vector scale_;
+  Vector scale_, units_, scaledBeta_;
   Eigen::CompleteOrthogonalDecomposition<Matrix> decomposition_;
 };
 
