@@ -94,16 +94,21 @@ Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slop
   const int count = terms >= 4 ? 18 : kRates;
   std::vector<double> rates(static_cast<std::size_t>(count));
   for (int r = 0; r < count; ++r) rates[static_cast<std::size_t>(r)] = highest * std::pow(lowest / highest, r / double(count - 1));
-  // Columns: the rates' exponentials of x - x0, then 1, then x - x0 for a slope.
+  // Columns: the rates' exponentials of x - x0, then 1, then x - x0 for a slope. A start
+  // needs only the basin: long traces are scanned through about 1024 of their points.
+  const Index stride = std::max<Index>(1, n / 1024);
+  const Index rows = (n + stride - 1) / stride;
   const int columns = count + 1 + (slope ? 1 : 0);
-  Eigen::MatrixXd basis(n, columns);
-  for (Index i = 0; i < n; ++i) {
+  Eigen::MatrixXd basis(rows, columns);
+  Eigen::VectorXd data(rows);
+  for (Index row = 0; row < rows; ++row) {
+    const Index i = row * stride;
     const double t = x[i] - x0;
-    for (int r = 0; r < count; ++r) basis(i, r) = std::exp(-rates[static_cast<std::size_t>(r)] * t);
-    basis(i, count) = 1.0;
-    if (slope) basis(i, count + 1) = t;
+    for (int r = 0; r < count; ++r) basis(row, r) = std::exp(-rates[static_cast<std::size_t>(r)] * t);
+    basis(row, count) = 1.0;
+    if (slope) basis(row, count + 1) = t;
+    data(row) = y[i];
   }
-  Eigen::Map<const Eigen::VectorXd> data(y.data(), n);
   if (!basis.allFinite() || !data.allFinite()) return {};
   const Eigen::MatrixXd gram = basis.transpose() * basis;
   const Eigen::VectorXd projections = basis.transpose() * data;
