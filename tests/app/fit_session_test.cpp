@@ -205,6 +205,35 @@ TEST(FitSession, FinalCovarianceThatCannotBeComputedGivesTheWarningNotAResult) {
   EXPECT_FALSE(session.Results().converged);
 }
 
+struct DegenerateRow {
+  const char* name;
+  std::vector<double> start;  // c, a1, k1, a2, k2
+};
+
+class DegenerateDoubleExponential : public ::testing::TestWithParam<DegenerateRow> {};
+
+// Two phases at one rate, or a rate so large that its exponential is 0 at every x: a fitted
+// answer or the convergence warning, never the floating-point failure.
+TEST_P(DegenerateDoubleExponential, EndsWithAnAnswerOrTheWarning) {
+  constexpr int kDoubleExponential = 3;
+  const auto trace = synthetic(function(kDoubleExponential), {0.1, 1.0, 5.0, 0.5, 0.5}, evenly(0, 10, 500), 0.002);
+  testing::ScriptedUi ui;
+  FitSession session(ui, trace.x, trace.y, nullptr);
+  session.Begin();
+  session.SelectFunction(kDoubleExponential);
+  session.SetValues(GetParam().start);
+  const FitProgress end = runToEnd(session);
+  EXPECT_NE(end, FitProgress::Failed);
+  EXPECT_NE(session.EndReason(), fitting::FitEndReason::StepFailed);
+  for (const auto& text : ui.texts()) EXPECT_EQ(text, kNotConvergedMessage);
+  for (double v : session.Values()) EXPECT_TRUE(std::isfinite(v));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DegenerateDoubleExponential,
+                         ::testing::Values(DegenerateRow{"EqualRates", {0.0, 0.7, 1.0, 0.7, 1.0}},
+                                           DegenerateRow{"RateThatUnderflows", {0.0, 1.0, 1e6, 1.0, 1.0}}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 TEST(FitSession, LiveUpdateShowsTheValuesOfEveryStep) {
   const auto trace = synthetic(function(kSingleExponential), {0.25, 0.18, 12.5}, evenly(0.001, 2.0, 200), 0.001);
   for (bool live : {false, true}) {
