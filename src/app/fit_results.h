@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "fitting/fit_end_reason.h"
+
 namespace lumatix::app {
 
 struct FitResults {
@@ -20,6 +22,7 @@ struct FitResults {
   double signalNoise = 0.0;
   int iterations = 0;
   bool converged = false;
+  fitting::FitEndReason reason = fitting::FitEndReason::Running;
 };
 
 }  // namespace lumatix::app

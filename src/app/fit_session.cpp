@@ -14,11 +14,6 @@
 namespace lumatix::app {
 namespace {
 
-constexpr double kSmallChange = 0.001;
-constexpr double kSettledDamping = 0.1;
-// Above this damping factor the last steps were mostly refused: not a minimum.
-constexpr double kConvergedDamping = 1.0;
-
 const std::vector<fitting::FitFunction>& table() { return fitting::FitFunx(); }
 
 void checkIndex(int index) {
@@ -43,13 +38,6 @@ std::pair<float, float> extent(const std::vector<double>& values) {
 }
 
 }  // namespace
-
-int nextStallCount(double previous, double current, double damping, int stalls) {
-  const double change = previous == 0.0 ? 1.0 : std::fabs((previous - current) / previous);
-  if (previous < current) return 0;
-  if (change < kSmallChange && damping < kSettledDamping) return stalls + 1;
-  return stalls;
-}
 
 FitSession::FitSession(Ui& ui, std::vector<double> x, std::vector<double> y, platform::SettingsStore* preferences)
     : ui_(ui), x_(std::move(x)), y_(std::move(y)), preferences_(preferences) {
@@ -206,15 +194,13 @@ FitProgress FitSession::StartFit() {
   changes_.notify(Change::Progress | Change::Parameters);
   iterations_ = 0;
   stalls_ = 0;
-  // The first step's change is measured against nothing, as after an estimate, rather than
-  // against the last fit's final statistic, which was taken at another noise level.
   reducedChiSquare_ = 0.0;
   fitStarted_ = true;
   outcome_ = FitProgress::Running;
+  reason_ = fitting::FitEndReason::Running;
   fitter_ = std::make_unique<fitting::Marquardx>(rangeX_, rangeY_, Function(), locks_, values_);
   fitter_->SetSigma(1.0);
-  // A failed first step would fail again on the first iteration: the same system is solved.
-  if (!fitter_->Start()) return finish(true);
+  if (!fitter_->Start()) return finish(true, fitting::FitEndReason::StepFailed);
   return FitProgress::Running;
 }
 
@@ -222,8 +208,7 @@ FitProgress FitSession::Iterate() {
   if (!fitter_) throw std::logic_error("FitSession: no fit is running");
   ChangeNotifier::Batch batch(changes_);
   changes_.notify(Change::Progress | Change::Parameters);
-  const double previous = reducedChiSquare_;
-  if (!fitter_->Step()) return finish(true);
+  if (!fitter_->Step()) return finish(true, fitting::FitEndReason::StepFailed);
   ++iterations_;
   reducedChiSquare_ = fitter_->ReducedChiSquare();
   damping_ = fitter_->Lambda();
@@ -231,33 +216,42 @@ FitProgress FitSession::Iterate() {
     values_ = fitter_->GetParameters();
     drawPreview();
   }
-
-  stalls_ = nextStallCount(previous, reducedChiSquare_, damping_, stalls_);
-  if (stalls_ < kStallsToStop && iterations_ < maxIterations_) return FitProgress::Running;
-  return finish(false);
+  const fitting::FitEndReason reason = fitter_->EndReason(iterations_ >= maxIterations_);
+  if (reason == fitting::FitEndReason::Running) return FitProgress::Running;
+  // A non-finite last step is only a refused one: the fit goes on while iterations are left.
+  if (reason == fitting::FitEndReason::NonFiniteStep && iterations_ < maxIterations_) return FitProgress::Running;
+  return finish(false, reason);
 }
 
-FitProgress FitSession::finish(bool failed) {
+FitProgress FitSession::finish(bool failed, fitting::FitEndReason reason) {
   changes_.notify(Change::Progress | Change::Parameters);
   values_ = fitter_->GetParameters();
-  bool converged = !failed && iterations_ < maxIterations_ && damping_ <= kConvergedDamping;
+  bool converged = !failed && reason == fitting::FitEndReason::Converged;
+  stalls_ = converged ? 1 : 0;
   if (converged) {
     const double noise = fitter_->SignalNoise();
-    fitter_->SetSigma(noise);
+    // An exact fit has no noise to weight by: its statistics are taken at sigma 1 and its
+    // errors, which scale with the noise, are 0.
+    const bool noisy = noise > 0.0 && std::isfinite(noise);
+    fitter_->SetSigma(noisy ? noise : 1.0);
     const double reduced = fitter_->Finish();
     values_ = fitter_->GetParameters();
     if (reduced == -1.0) {
-      // The covariance was not computed: its errors and statistics would be scratch values.
-      failed = true;
+      // At a minimum where the data do not fix every free parameter there is no covariance:
+      // the values stand, but not as a converged fit with errors.
       converged = false;
+      reason = fitting::FitEndReason::SingularSystem;
     } else {
       reducedChiSquare_ = reduced;
       normalisedVariance_ = fitter_->NormalisedVariance();
       damping_ = fitter_->Lambda();
       errors_ = fitter_->ParameterErrors();
+      if (!noisy)
+        for (double& e : errors_) e *= noise;
       signalNoise_ = noise;
     }
   }
+  reason_ = reason;
   drawPreview();
   fitter_.reset();
   if (failed) {
@@ -340,6 +334,7 @@ FitResults FitSession::Results() const {
   r.signalNoise = signalNoise_;
   r.iterations = iterations_;
   r.converged = outcome_ == FitProgress::Converged;
+  r.reason = reason_;
   return r;
 }
 

@@ -42,16 +42,9 @@ inline constexpr const char* kNotConvergedMessage =
 enum class FitProgress {
   Running,       // call Iterate() again
   Converged,     // final statistics computed
-  NotConverged,  // iteration limit or damping factor above 1: values taken over, warning shown
+  NotConverged,  // the convergence test did not hold (EndReason says why): values taken over, warning shown
   Failed,        // a step, or the final statistics, failed: values as last accepted, warning shown
 };
-
-// The stopping rule's count after one step that took the reduced chi-square from previous
-// to current at the given damping factor: a rise starts the count again; a relative change
-// below 0.001 (taken as 1 when previous is exactly 0) at a damping factor below 0.1 adds
-// one; anything else leaves it. A fit stops at four.
-int nextStallCount(double previous, double current, double damping, int stalls);
-inline constexpr int kStallsToStop = 4;
 
 // The preview the dialog draws after an estimate, a live step, a finish or a plot evaluation:
 // the model at every in-range x and the residuals y - fit there.
@@ -131,8 +124,9 @@ class FitSession {
   // Starts a fit from the current values and locks. Returns Running, or Failed when the
   // first step already failed (the warning is then shown).
   FitProgress StartFit();
-  // One iteration with the stopping rule; ends the fit when the rule says so. Throws
-  // std::logic_error when no fit is running.
+  // One iteration; ends the fit when the fitter's convergence test held (see
+  // fitting/marquardx.h) or at the iteration limit. Throws std::logic_error when no fit is
+  // running.
   FitProgress Iterate();
   bool Fitting() const { return fitter_ != nullptr; }
   // Redraws the preview with the current values; fits nothing.
@@ -148,6 +142,7 @@ class FitSession {
 
   // --- state shown ---
   int Iterations() const { return iterations_; }
+  // 1 when the convergence test ended the last fit, else 0.
   int StallCount() const { return stalls_; }
   double ReducedChiSquare() const { return reducedChiSquare_; }
   double NormalisedVariance() const { return normalisedVariance_; }
@@ -156,6 +151,9 @@ class FitSession {
   bool FitWasStarted() const { return fitStarted_; }
   // How the last fit ended; Running while one runs or before the first.
   FitProgress LastOutcome() const { return outcome_; }
+  // Why the last fit ended (Running while one runs or before the first); its sentence is
+  // fitting::describeEndReason(EndReason()).
+  fitting::FitEndReason EndReason() const { return reason_; }
   const FitPreview& Preview() const { return preview_; }
 
   FitResults Results() const;
@@ -167,7 +165,7 @@ class FitSession {
   void clearStatistics();
   void resizeParameters();
   void drawPreview();
-  FitProgress finish(bool failed);
+  FitProgress finish(bool failed, fitting::FitEndReason reason);
   void storeFunctionPreferences();
   void restorePreferences();
 
@@ -196,6 +194,7 @@ class FitSession {
   bool fitStarted_ = false;
   bool converged_ = false;
   FitProgress outcome_ = FitProgress::Running;
+  fitting::FitEndReason reason_ = fitting::FitEndReason::Running;
 
   std::unique_ptr<fitting::Marquardx> fitter_;
   FitPreview preview_;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+
+#include <Eigen/Dense>
 
 #include "fitting/diagnostics.h"
 
@@ -76,6 +79,92 @@ Values sized(Values values, std::int32_t m) {
 
 double inverseTime(double t) { return t == 0.0 ? 1.0 : 1.0 / t; }
 
+// Variable projection over a grid of rates: for every choice of `terms` rates (fastest
+// first) from log-spaced rates between 0.3/span and 1/dx, the offset and amplitudes (and the
+// slope when asked) are solved by linear least squares, and the choice with the smallest
+// sum of squares wins. Returns c, (a_i, k_i)..., [b] in the functions' order, or an empty
+// vector when the data give no usable grid.
+Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slope) {
+  const Index n = size(y);
+  if (terms < 1 || n < 2 * terms + 2) return {};
+  const double x0 = x[0], span = x[n - 1] - x[0];
+  if (!(span > 0.0) || !std::isfinite(span)) return {};
+  constexpr int kRates = 28;
+  const double lowest = 0.3 / span, highest = static_cast<double>(n - 1) / span;
+  const int count = terms >= 4 ? 18 : kRates;
+  std::vector<double> rates(static_cast<std::size_t>(count));
+  for (int r = 0; r < count; ++r) rates[static_cast<std::size_t>(r)] = highest * std::pow(lowest / highest, r / double(count - 1));
+  // Columns: the rates' exponentials of x - x0, then 1, then x - x0 for a slope. A start
+  // needs only the basin: long traces are scanned through about 1024 of their points.
+  const Index stride = std::max<Index>(1, n / 1024);
+  const Index rows = (n + stride - 1) / stride;
+  const int columns = count + 1 + (slope ? 1 : 0);
+  Eigen::MatrixXd basis(rows, columns);
+  Eigen::VectorXd data(rows);
+  for (Index row = 0; row < rows; ++row) {
+    const Index i = row * stride;
+    const double t = x[i] - x0;
+    for (int r = 0; r < count; ++r) basis(row, r) = std::exp(-rates[static_cast<std::size_t>(r)] * t);
+    basis(row, count) = 1.0;
+    if (slope) basis(row, count + 1) = t;
+    data(row) = y[i];
+  }
+  if (!basis.allFinite() || !data.allFinite()) return {};
+  const Eigen::MatrixXd gram = basis.transpose() * basis;
+  const Eigen::VectorXd projections = basis.transpose() * data;
+  const double total = data.squaredNorm();
+
+  std::vector<int> choice(static_cast<std::size_t>(terms)), best;
+  Eigen::VectorXd bestTheta;
+  double bestSquares = std::numeric_limits<double>::infinity();
+  const int unknowns = terms + 1 + (slope ? 1 : 0);
+  Eigen::MatrixXd g(unknowns, unknowns);
+  Eigen::VectorXd b(unknowns);
+  std::vector<int> index(static_cast<std::size_t>(unknowns));
+  // Every increasing choice of rate indexes, two grid steps apart at least.
+  std::function<void(int, int)> choose = [&](int level, int from) {
+    if (level == terms) {
+      for (int q = 0; q < terms; ++q) index[static_cast<std::size_t>(q)] = choice[static_cast<std::size_t>(q)];
+      index[static_cast<std::size_t>(terms)] = count;
+      if (slope) index[static_cast<std::size_t>(terms + 1)] = count + 1;
+      for (int r = 0; r < unknowns; ++r) {
+        b(r) = projections(index[static_cast<std::size_t>(r)]);
+        for (int c = 0; c < unknowns; ++c) g(r, c) = gram(index[static_cast<std::size_t>(r)], index[static_cast<std::size_t>(c)]);
+      }
+      const Eigen::LDLT<Eigen::MatrixXd> solver(g);
+      if (solver.info() != Eigen::Success) return;
+      const Eigen::VectorXd theta = solver.solve(b);
+      const double squares = total - 2.0 * theta.dot(b) + theta.dot(g * theta);
+      if (theta.allFinite() && squares < bestSquares) {
+        bestSquares = squares;
+        best = choice;
+        bestTheta = theta;
+      }
+      return;
+    }
+    for (int r = from; r < count; ++r) {
+      choice[static_cast<std::size_t>(level)] = r;
+      choose(level + 1, r + 2);
+    }
+  };
+  choose(0, 0);
+  if (best.empty()) return {};
+  Values result{bestTheta(terms)};
+  for (int q = 0; q < terms; ++q) {
+    const double k = rates[static_cast<std::size_t>(best[static_cast<std::size_t>(q)])];
+    result.push_back(bestTheta(q) * std::exp(k * x0));
+    result.push_back(k);
+  }
+  if (slope) {
+    // c + b.(x - x0) = (c - b.x0) + b.x
+    result[0] -= bestTheta(terms + 1) * x0;
+    result.push_back(bestTheta(terms + 1));
+  }
+  for (double v : result)
+    if (!std::isfinite(v)) return {};
+  return result;
+}
+
 }  // namespace
 
 double halfChangeTime(const Values& y, const Values& x, double amplitude, double level) {
@@ -140,7 +229,7 @@ Values exponentialSlope(const Values& x, const Values& y, std::int32_t m) {
   return result;
 }
 
-Values exponentialSum(const Values& x, const Values& y, std::int32_t m) {
+Values exponentialSumRule(const Values& x, const Values& y, std::int32_t m) {
   if (empty(x, y)) return zeros(m);
   const Index n = size(y);
   const std::int32_t terms = m / 2;
@@ -184,6 +273,19 @@ Values exponentialSum(const Values& x, const Values& y, std::int32_t m) {
     out << "Guessing that second rate should be negated" << '\n';
   }
   for (std::size_t i = 0; i < result.size(); ++i) out << "par[" << i << "] = " << result[i] << '\n';
+  return result;
+}
+
+Values exponentialSum(const Values& x, const Values& y, std::int32_t m) {
+  Values result = exponentialSumRule(x, y, m);
+  if (empty(x, y)) return result;
+  // The rule places the phases a fixed factor apart with guessed signs; the scan finds where
+  // they are, and the rule's values stand only when it finds nothing.
+  if (Values refined = scanRates(x, y, m / 2, false); refined.size() == result.size()) {
+    result = refined;
+    std::ostream& out = diagnostics();
+    for (std::size_t i = 0; i < result.size(); ++i) out << "refined par[" << i << "] = " << result[i] << '\n';
+  }
   return result;
 }
 

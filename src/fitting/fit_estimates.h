@@ -19,6 +19,13 @@ std::vector<double> singleExponential(const std::vector<double>& x, const std::v
 // Needs 40 points; with fewer it notes "Error: not enough points to make an estimate" and
 // returns m zeros.
 std::vector<double> exponentialSlope(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
+// The exponential sums' rule: phases a factor 5 apart, signs from the extremes' positions,
+// with its notes ("max [imax = ...", "par[i] = ...").
+std::vector<double> exponentialSumRule(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
+// The rule, then its rates refined: log-spaced rates between 0.3/span and (n-1)/span are
+// tried in every combination (fastest first, at least two grid steps apart) with the offset
+// and amplitudes solved linearly for each, and the best combination is the estimate (noted
+// as "refined par[i] = ..."). The rule's values stand when the data give no scan.
 std::vector<double> exponentialSum(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
 std::vector<double> invertedExponential(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
 std::vector<double> stretchedExponential(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);

@@ -31,6 +31,7 @@ void Marquardx::loadData(const std::vector<double>& x, const std::vector<double>
   try {
     xValues_ = x;
     yValues_ = y;
+    for (double v : y) sumOfDataSquares_ += v * v;
     allocate();
   } catch (const std::bad_alloc&) {
     throw std::runtime_error("Marquardt : out of memory");
@@ -59,14 +60,22 @@ void Marquardx::allocate() {
   pointDerivatives_.assign(m + 1, 0.0);
   freeColumns_.assign(m, nullptr);
   solverWork_ = std::make_unique<GaussJordanWork>(paramCount_);
+  if (paramCount_ > kMaxFreeParameters) throw std::length_error("Marquardt : too many parameters");
 }
 
 void Marquardx::SetSigma(double sigma) { weight_ = 1.0 / (sigma * sigma); }
+
+FitEndReason Marquardx::EndReason(bool limitReached) const {
+  if (converged_) return FitEndReason::Converged;
+  if (!lastStepFinite_) return FitEndReason::NonFiniteStep;
+  return limitReached ? FitEndReason::IterationLimit : FitEndReason::Running;
+}
 
 void Marquardx::SetParameters(const std::vector<double>& values) {
   if (values.size() != static_cast<std::size_t>(paramCount_)) throw std::runtime_error("Marquardt : unmatched size in estimate");
   for (std::int32_t j = 1; j <= paramCount_; ++j) params_[j] = values[static_cast<std::size_t>(j - 1)];
   squaresKnown_ = false;
+  converged_ = false;
 }
 
 std::vector<double> Marquardx::GetParameters() const { return {params_.begin() + 1, params_.end()}; }
@@ -105,46 +114,69 @@ double Marquardx::Finish() {
   return ReducedChiSquare();
 }
 
-double Marquardx::ReducedChiSquare() const { return chiSquare_ / static_cast<double>(pointCount_ - paramCount_); }
+double Marquardx::ReducedChiSquare() const { return chiSquare_ / degreesOfFreedom(); }
+
+std::int32_t Marquardx::FreeParameterCount() const {
+  std::int32_t free = 0;
+  for (std::int32_t j = 1; j <= paramCount_; ++j) free += freeFlags_[j] ? 1 : 0;
+  return free;
+}
+
+double Marquardx::degreesOfFreedom() const { return static_cast<double>(pointCount_ - FreeParameterCount()); }
 
 void Marquardx::initialise() {
   freeCount_ = 0;
   for (std::int32_t j = 1; j <= paramCount_; ++j)
     if (freeFlags_[j]) freeIndex_[++freeCount_] = j;
   lambda_ = 1.0;
+  damping_.set(lambda_);
+  solver_.reset(freeCount_);
+  alpha_.resize(freeCount_, freeCount_);
+  betaVector_.resize(freeCount_);
   computeCurvature(params_.data(), curvature_.data(), beta_.data(), chiSquare_, squaresAtParams_);
   squaresKnown_ = true;
   previousChiSquare_ = chiSquare_;
   trial_ = params_;
+  lastStepFinite_ = std::isfinite(chiSquare_);
+  loadSystem();
+  solver_.updateScale(alpha_);
+  testConvergence();
 }
 
 void Marquardx::takeStep() {
   // A NaN lambda is left alone: only a negative one asks for a fresh start.
   if (lambda_ < 0.0) initialise();
 
-  for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
-    for (std::int32_t kk = 1; kk <= freeCount_; ++kk) covarianceAt(jj, kk) = curvatureAt(jj, kk);
-    covarianceAt(jj, jj) = curvatureAt(jj, jj) * (1.0 + lambda_);
-    rightHandSide_[jj] = beta_[jj];
-  }
-  gaussJordan(covariance_.data(), freeCount_, stride_, rightHandSide_.data(), *solverWork_);
-  for (std::int32_t jj = 1; jj <= freeCount_; ++jj) stepVector_[jj] = rightHandSide_[jj];
-
   if (lambda_ == 0.0) {
+    for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
+      for (std::int32_t kk = 1; kk <= freeCount_; ++kk) covarianceAt(jj, kk) = curvatureAt(jj, kk);
+      rightHandSide_[jj] = beta_[jj];
+    }
+    gaussJordan(covariance_.data(), freeCount_, stride_, rightHandSide_.data(), *solverWork_);
     sortCovariance();
     return;
   }
 
-  for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
-    const std::int32_t j = freeIndex_[jj];
-    trial_[j] = params_[j] + stepVector_[jj];
-  }
-  // The trial's curvature and beta land in covariance and the step vector, which are free now.
+  loadSystem();
+  // A step that cannot be computed, or lands where chi-square is not finite, is a refused step.
+  bool accepted = false;
   double trialSquares = 0.0;
-  computeCurvature(trial_.data(), covariance_.data(), stepVector_.data(), chiSquare_, trialSquares);
+  if (solver_.solve(alpha_, betaVector_, lambda_, delta_)) {
+    for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
+      const std::int32_t j = freeIndex_[jj];
+      trial_[j] = params_[j] + delta_(jj - 1);
+    }
+    // The trial's curvature and beta land in covariance and the step vector, which are free now.
+    computeCurvature(trial_.data(), covariance_.data(), stepVector_.data(), chiSquare_, trialSquares);
+    lastStepFinite_ = std::isfinite(chiSquare_);
+    accepted = lastStepFinite_ && chiSquare_ < previousChiSquare_;
+  } else {
+    lastStepFinite_ = false;
+  }
 
-  if (chiSquare_ < previousChiSquare_) {
-    lambda_ *= 0.1;
+  if (accepted) {
+    const double predicted = DampedSolver::predictedDecrease(alpha_, betaVector_, delta_);
+    damping_.accepted((previousChiSquare_ - chiSquare_) / predicted);
     previousChiSquare_ = chiSquare_;
     squaresAtParams_ = trialSquares;
     for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
@@ -155,11 +187,35 @@ void Marquardx::takeStep() {
       const std::int32_t j = freeIndex_[jj];
       params_[j] = trial_[j];
     }
+    loadSystem();
+    solver_.updateScale(alpha_);
+    testConvergence();
   } else {
-    lambda_ *= 10.0;
+    damping_.rejected();
     chiSquare_ = previousChiSquare_;
   }
+  lambda_ = damping_.lambda();
 }
+
+void Marquardx::loadSystem() {
+  for (std::int32_t jj = 1; jj <= freeCount_; ++jj) {
+    for (std::int32_t kk = 1; kk <= freeCount_; ++kk) alpha_(jj - 1, kk - 1) = curvatureAt(jj, kk);
+    betaVector_(jj - 1) = beta_[jj];
+  }
+}
+
+void Marquardx::testConvergence() {
+  // The Gauss-Newton step from here, measured against the parameters' standard errors; its
+  // predicted decrease of chi-square (delta'beta) must be negligible as well.
+  converged_ = false;
+  if (!std::isfinite(chiSquare_)) return;
+  if (!solver_.solve(alpha_, betaVector_, 0.0, gaussNewton_)) return;
+  const double deltaBeta = freeCount_ == 0 ? 0.0 : gaussNewton_.dot(betaVector_);
+  relativeOffset_ = relativeOffset(deltaBeta, chiSquare_, chiFloor(), pointCount_, freeCount_);
+  converged_ = relativeOffset_ <= kOffsetTolerance && deltaBeta <= kDecreaseTolerance * std::max(chiSquare_, chiFloor());
+}
+
+double Marquardx::chiFloor() const { return weight_ * sumOfDataSquares_ * kPerfectFitScale; }
 
 void Marquardx::computeCurvature(const double* p, double* alpha, double* beta, double& chi, double& squares) {
   const std::int32_t free = freeCount_;
@@ -243,7 +299,7 @@ double Marquardx::sumOfSquares() const {
 }
 
 double Marquardx::NormalisedVariance() const {
-  return sumOfSquares() / static_cast<double>(pointCount_ - paramCount_);
+  return sumOfSquares() / degreesOfFreedom();
 }
 
 double Marquardx::SignalNoise() const { return std::sqrt(NormalisedVariance()); }

@@ -7,12 +7,29 @@
 // Finish() (lambda 0, covariance ready) -> statistics. A Step() after Finish() starts over.
 // Everything the steps need is allocated by the constructor: a step allocates nothing.
 // One object is one fit; it is not meant to be shared between threads.
+//
+// A step solves the damped system (alpha + lambda.D) delta = beta (DampedSolver: rank
+// deficiency gives the minimum-norm step) and keeps the trial only when its chi-square is
+// finite and strictly smaller; a step that cannot be solved or is not finite is a refused
+// step, never a failure. lambda follows Nielsen's update (NielsenDamping).
+//
+// Convergence test, after every accepted step (and at the start): with delta the
+// Gauss-Newton step from the current parameters (lambda = 0),
+//   relative offset sqrt((delta'beta / p) / (chi / (n - p))) <= 1e-5      (Bates-Watts, R nls)
+//   and the decrease delta'beta that step predicts <= 1e-10 chi            (MINPACK's ftol)
+// with p the free parameters. The offset is the step still to take measured in the
+// parameters' own standard errors, so the test holds only near a minimum whatever the
+// parameters' scales. A refused step changes nothing and so never makes the test hold.
+// chi is floored at 1e-16 of the weighted sum of y^2 so that an exact fit can converge.
+// Converged() tells whether the test held at the current parameters.
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "fitting/curvature_kernel.h"
+#include "fitting/damped_solver.h"
+#include "fitting/fit_end_reason.h"
 #include "fitting/fit_function.h"
 #include "fitting/gauss_jordan.h"
 
@@ -51,8 +68,15 @@ class Marquardx {
   // chi-square, or -1 when either step failed.
   double Finish();
 
-  // Per degree of freedom (n - m): infinite or NaN when n equals m.
+  // Per degree of freedom (n minus the free parameters): infinite or NaN when they are equal.
   double ReducedChiSquare() const;
+  std::int32_t FreeParameterCount() const;
+  // Whether the convergence test above held at the current parameters, and its offset.
+  bool Converged() const { return converged_; }
+  double RelativeOffset() const { return relativeOffset_; }
+  // Converged when the test held; else NonFiniteStep when the last step was not finite;
+  // else IterationLimit when the caller's limit was reached, Running when not.
+  FitEndReason EndReason(bool limitReached) const;
   double ChiSquare() const { return chiSquare_; }
   double Lambda() const { return lambda_; }
   std::int32_t PointCount() const { return pointCount_; }
@@ -62,9 +86,9 @@ class Marquardx {
   std::vector<double> FittedCurve() const;
   // Square roots of the covariance diagonal; meaningful after Finish().
   std::vector<double> ParameterErrors() const;
-  // sqrt(sum of squared residuals / (n - m)).
+  // sqrt(sum of squared residuals / (n - free parameters)).
   double SignalNoise() const;
-  // sum of squared residuals / (n - m).
+  // sum of squared residuals / (n - free parameters).
   double NormalisedVariance() const;
 
  private:
@@ -78,6 +102,10 @@ class Marquardx {
   // Model values and derivative columns of the points first..first+count-1 into the block scratch.
   void evaluateBlock(const double* p, std::size_t first, std::size_t count);
   void sortCovariance();
+  void loadSystem();
+  void testConvergence();
+  double chiFloor() const;
+  double degreesOfFreedom() const;
   double sumOfSquares() const;
   double& covarianceAt(std::int32_t row, std::int32_t column) {
     return covariance_[static_cast<std::size_t>(row) * stride_ + static_cast<std::size_t>(column)];
@@ -118,6 +146,18 @@ class Marquardx {
   std::vector<double> packedCurvature_, blockModel_, blockDerivatives_, pointDerivatives_;
   std::vector<const double*> freeColumns_;
   std::unique_ptr<GaussJordanWork> solverWork_;
+
+  static constexpr double kOffsetTolerance = 1e-5;
+  static constexpr double kDecreaseTolerance = 1e-10;
+  static constexpr double kPerfectFitScale = 1e-16;
+  double sumOfDataSquares_ = 0.0;
+  DampedSolver solver_;
+  NielsenDamping damping_;
+  DampedSolver::Matrix alpha_;
+  DampedSolver::Vector betaVector_, delta_, gaussNewton_;
+  bool converged_ = false;
+  bool lastStepFinite_ = true;
+  double relativeOffset_ = 0.0;
 };
 
 }  // namespace lumatix::fitting

@@ -77,7 +77,9 @@ json "one iteration" "not r['converged'] and r['iterations'] == 1"
 
 # The estimate's reasoning and the solver's notes only with --verbose.
 check "quiet notes" 0 "$lumatix" fit "$polarisation" --model 3
-[ -s "$work/err" ] && fail "quiet notes: $(cat "$work/err")"
+# (A second phase that the trace does not hold need not converge in 25 iterations: the
+# warning may be there, the estimate's notes may not.)
+grep -q "Guessing\|par\[" "$work/err" && fail "quiet notes: $(cat "$work/err")"
 check "verbose notes" 0 "$lumatix" --verbose fit "$polarisation" --model 3
 contains "verbose notes" "$work/err" "Guessing that second rate should be negated"
 
@@ -87,9 +89,11 @@ contains "which trace" "$work/err" "Please select a trace first."
 [ -s "$work/out" ] && fail "which trace: output on a refusal"
 check "small range" 1 "$lumatix" fit "$polarisation" --model 1 --range 3 3.01
 contains "small range" "$work/err" "Please select a suitable range"
-# With no amplitude the rate has no derivative anywhere: the system cannot be solved.
-check "singular" 1 "$lumatix" fit "$polarisation" --model 1 --start 0.05,0,1
-contains "singular" "$work/err" "The fitting routine failed because of a floating point library error."
+# With no amplitude the rate has no derivative at the start: the fit goes on from the
+# minimum-norm step instead of failing, and reports why it ended.
+check "singular" 0 "$lumatix" fit "$polarisation" --model 1 --start 0.05,0,1 --json
+grep -q "floating point" "$work/err" && fail "singular: the floating-point failure on a rank-deficient start"
+json "singular reason" "r['converged'] == (r['reason'].startswith('The fit converged'))"
 check "start count" 1 "$lumatix" fit "$polarisation" --model 1 --start 1,2
 contains "start count" "$work/err" "--start needs 3 values for Single Exponential (c,a,k), not 2."
 check "lock name" 1 "$lumatix" fit "$polarisation" --model 1 --lock q

@@ -133,7 +133,8 @@ nlohmann::ordered_json resultJson(const app::FitResults& results) {
           {"reduced_chi_square", results.reducedChiSquare},
           {"signal_noise", results.signalNoise},
           {"iterations", results.iterations},
-          {"converged", results.converged}};
+          {"converged", results.converged},
+          {"reason", fitting::describeEndReason(results.reason)}};
 }
 
 void run(const FitOptions& options, const InputOptions& input) {
