@@ -87,6 +87,14 @@ void readJcamp(DataStore& store, std::istream& in) {
     }
   }
   if (!data || count < 1) return fail();
+  // One property over one dimension named by the labels, else by the units.
+  auto fill = [&](const std::vector<float>& x, const std::vector<float>& y) {
+    store.dimensions = Array<Dimension>(std::vector<Dimension>{Dimension(xLabel.empty() ? xUnits : xLabel, x)});
+    store.properties = Array<std::string>(std::vector<std::string>{yLabel.empty() ? yUnits : yLabel});
+    if (!store.initialise()) return fail();
+    std::copy(y.begin(), y.end(), store.data.data);
+    store.computeRange();
+  };
 
   // (X++(Y..Y)) with the abscissa range announced: each line is the x of its first y value
   // and any number of y values (plain or compressed), the later ones a step of
@@ -126,12 +134,7 @@ void readJcamp(DataStore& store, std::istream& in) {
       checkNext = decoded.endsInDif;
     }
     if (y.size() != static_cast<std::size_t>(count)) return fail();
-    store.dimensions = Array<Dimension>(std::vector<Dimension>{Dimension(xLabel.empty() ? xUnits : xLabel, x)});
-    store.properties = Array<std::string>(std::vector<std::string>{yLabel.empty() ? yUnits : yLabel});
-    if (!store.initialise()) return fail();
-    std::copy(y.begin(), y.end(), store.data.data);
-    store.computeRange();
-    return;
+    return fill(x, y);
   }
 
   if (static_cast<std::uint64_t>(count) * 2 > text::numbersThatFit(c.remaining())) return fail();
@@ -152,11 +155,7 @@ void readJcamp(DataStore& store, std::istream& in) {
     y[i] = static_cast<float>(yv * yFactor);
   }
 
-  store.dimensions = Array<Dimension>(std::vector<Dimension>{Dimension(xLabel.empty() ? xUnits : xLabel, x)});
-  store.properties = Array<std::string>(std::vector<std::string>{yLabel.empty() ? yUnits : yLabel});
-  if (!store.initialise()) return fail();
-  std::copy(y.begin(), y.end(), store.data.data);
-  store.computeRange();
+  fill(x, y);
 }
 
 }  // namespace lumatix::datastore
