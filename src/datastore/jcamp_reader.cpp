@@ -51,6 +51,7 @@ void readJcamp(DataStore& store, std::istream& in) {
 
   c.skipWs();
   if (!c.line(line) || jcampLabel(line) != "TITLE") return fail();
+  store.title = labelValue(line);
 
   std::string xLabel, yLabel, xUnits, yUnits;
   double xFactor = 1.0, yFactor = 1.0;

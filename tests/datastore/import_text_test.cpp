@@ -129,6 +129,7 @@ TEST_F(ImportTextTest, JcampReadsLooselySpelledLabelsAndDropsComments) {
       "##YLabel= Absorbance   $$ note\r\n##Y-Factor = 0.5\r\n##N Points=2\r\n##XY Data=(X++(Y..Y))\r\n1 4\r\n2 6\r\n##END=\r\n";
   DataStore store(true);
   ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_EQ(store.title, "Spectrum");
   EXPECT_EQ(store.dimensions[0].name, "NANOMETERS");
   EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(1.0f, 2.0f));
   EXPECT_EQ(store.properties[0], "Absorbance");
