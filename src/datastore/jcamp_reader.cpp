@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "datastore/asdf.h"
 #include "datastore/data_store.h"
 #include "datastore/import_text.h"
 #include "datastore/text_cursor.h"
@@ -48,6 +51,7 @@ void readJcamp(DataStore& store, std::istream& in) {
 
   c.skipWs();
   if (!c.line(line) || jcampLabel(line) != "TITLE") return fail();
+  store.title = labelValue(line);
 
   std::string xLabel, yLabel, xUnits, yUnits;
   double xFactor = 1.0, yFactor = 1.0;
@@ -58,7 +62,7 @@ void readJcamp(DataStore& store, std::istream& in) {
   while (c.line(line)) {
     const std::string label = jcampLabel(line);
     const std::string value = labelValue(line);
-    if (label == "XYDATA" || label == "XYPOINTS") {
+    if (label == "XYDATA" || label == "XYPOINTS" || label == "PEAKTABLE") {
       data = true;
       xPlusPlus = value.find("X++") != std::string::npos;
       break;
@@ -84,52 +88,75 @@ void readJcamp(DataStore& store, std::istream& in) {
     }
   }
   if (!data || count < 1) return fail();
-
-  // (X++(Y..Y)) with the abscissa range announced: each line is the x of its first y value
-  // and any number of y values, the later ones a step of (LASTX - FIRSTX) / (NPOINTS - 1)
-  // apart. The line's own x is kept for its first value, so files of one value per line
-  // read exactly as pairs.
-  if (xPlusPlus && haveFirstX && haveLastX) {
-    if (static_cast<std::uint64_t>(count) > text::numbersThatFit(c.remaining())) return fail();
-    std::vector<float> x, y;
-    x.reserve(static_cast<std::size_t>(count));
-    y.reserve(static_cast<std::size_t>(count));
-    const double step = count > 1 ? (lastX - firstX) / static_cast<double>(count - 1) : 0.0;
-    while (c.line(line) && jcampLabel(line).empty()) {
-      text::TextCursor row(line);
-      double lineX = 0.0, value = 0.0;
-      if (!row.readDouble(lineX)) continue;
-      for (int k = 0; row.readDouble(value); ++k) {
-        if (y.size() == static_cast<std::size_t>(count)) return fail();
-        x.push_back(static_cast<float>(lineX * xFactor + step * k));
-        y.push_back(static_cast<float>(value * yFactor));
-      }
-      row.skipWs();
-      if (!row.atEnd()) return fail();
-    }
-    if (y.size() != static_cast<std::size_t>(count)) return fail();
+  // One property over one dimension named by the labels, else by the units.
+  auto fill = [&](const std::vector<float>& x, const std::vector<float>& y) {
     store.dimensions = Array<Dimension>(std::vector<Dimension>{Dimension(xLabel.empty() ? xUnits : xLabel, x)});
     store.properties = Array<std::string>(std::vector<std::string>{yLabel.empty() ? yUnits : yLabel});
     if (!store.initialise()) return fail();
     std::copy(y.begin(), y.end(), store.data.data);
     store.computeRange();
-    return;
+  };
+
+  // (X++(Y..Y)) with the abscissa range announced: each line is the x of its first y value
+  // and any number of y values (plain or compressed), the later ones a step of
+  // (LASTX - FIRSTX) / (NPOINTS - 1) apart. The line's own x is kept for its first value,
+  // so files of one value per line read exactly as pairs. After a line that ends in a
+  // difference, the next line's first y repeats the last one as a check and is dropped.
+  if (xPlusPlus && haveFirstX && haveLastX) {
+    // DUP counts let few characters stand for many values, so the vectors grow as values
+    // arrive rather than being sized from the count, and a count far beyond what the text
+    // could hold even so is refused before anything is read.
+    constexpr std::uint64_t kMostValuesPerCharacter = 64;
+    if (static_cast<std::uint64_t>(count) > kMostValuesPerCharacter * c.remaining()) return fail();
+    std::vector<float> x, y;
+    const std::size_t expected = static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(count), c.remaining()));
+    x.reserve(expected);
+    y.reserve(expected);
+    const double step = count > 1 ? (lastX - firstX) / static_cast<double>(count - 1) : 0.0;
+    asdf::DecodedLine decoded;
+    bool checkNext = false;
+    double lastY = 0.0;
+    while (c.line(line) && jcampLabel(line).empty()) {
+      if (!asdf::decodeLine(line, decoded, static_cast<std::size_t>(count) - y.size() + 2)) return fail();
+      if (decoded.values.empty()) continue;
+      std::size_t first = 1;
+      if (checkNext && decoded.values.size() > 1) {
+        // The check value must repeat the last y read; a mismatch means a corrupt line.
+        const double check = decoded.values[1];
+        if (std::abs(check - lastY) > 1e-9 * std::max(1.0, std::abs(lastY))) return fail();
+        first = 2;
+      }
+      for (std::size_t k = first; k < decoded.values.size(); ++k) {
+        if (y.size() == static_cast<std::size_t>(count)) return fail();
+        x.push_back(static_cast<float>(decoded.values[0] * xFactor + step * static_cast<double>(k - 1)));
+        y.push_back(static_cast<float>(decoded.values[k] * yFactor));
+      }
+      lastY = decoded.values.back();
+      checkNext = decoded.endsInDif;
+    }
+    if (y.size() != static_cast<std::size_t>(count)) return fail();
+    return fill(x, y);
   }
 
   if (static_cast<std::uint64_t>(count) * 2 > text::numbersThatFit(c.remaining())) return fail();
+  // Pairs are parted by blanks, line ends, commas or semicolons ("1,2 3,4" or "1, 2").
+  auto number = [&c](double& value) {
+    c.skipWs();
+    while (c.peek() == ',' || c.peek() == ';') {
+      c.seek(c.position() + 1);
+      c.skipWs();
+    }
+    return c.readDouble(value);
+  };
   std::vector<float> x(static_cast<std::size_t>(count)), y(static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < x.size(); ++i) {
     double xv = 0.0, yv = 0.0;
-    if (!c.readDouble(xv) || !c.readDouble(yv)) return fail();
+    if (!number(xv) || !number(yv)) return fail();
     x[i] = static_cast<float>(xv * xFactor);
     y[i] = static_cast<float>(yv * yFactor);
   }
 
-  store.dimensions = Array<Dimension>(std::vector<Dimension>{Dimension(xLabel.empty() ? xUnits : xLabel, x)});
-  store.properties = Array<std::string>(std::vector<std::string>{yLabel.empty() ? yUnits : yLabel});
-  if (!store.initialise()) return fail();
-  std::copy(y.begin(), y.end(), store.data.data);
-  store.computeRange();
+  fill(x, y);
 }
 
 }  // namespace lumatix::datastore

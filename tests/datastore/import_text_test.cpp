@@ -129,6 +129,7 @@ TEST_F(ImportTextTest, JcampReadsLooselySpelledLabelsAndDropsComments) {
       "##YLabel= Absorbance   $$ note\r\n##Y-Factor = 0.5\r\n##N Points=2\r\n##XY Data=(X++(Y..Y))\r\n1 4\r\n2 6\r\n##END=\r\n";
   DataStore store(true);
   ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_EQ(store.title, "Spectrum");
   EXPECT_EQ(store.dimensions[0].name, "NANOMETERS");
   EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(1.0f, 2.0f));
   EXPECT_EQ(store.properties[0], "Absorbance");
@@ -153,6 +154,17 @@ TEST_F(ImportTextTest, JcampXyPointsArePairs) {
   EXPECT_THAT(valuesOf(store), ElementsAre(5.0f, 7.0f));
 }
 
+TEST_F(ImportTextTest, JcampCompressedLinesDropTheirDifCheckValue) {
+  // x 1..6: y 10 20 30, then check 30 and 40 50, then check 50 and 60.
+  const std::string file =
+      "##TITLE=c\n##FIRSTX=1\n##LASTX=6\n##XFACTOR=1\n##YFACTOR=2\n##NPOINTS=6\n##XYDATA=(X++(Y..Y))\n"
+      "1A0J0T\n3C0J0J0\n5E0J0\n##END=\n";
+  DataStore store(true);
+  ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
+  EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f));
+  EXPECT_THAT(valuesOf(store), ElementsAre(20.0f, 40.0f, 60.0f, 80.0f, 100.0f, 120.0f));
+}
+
 class JcampRefused : public ::testing::TestWithParam<RefusedRow> {};
 
 TEST_P(JcampRefused, LeavesTheStreamFailed) {
@@ -172,8 +184,12 @@ INSTANTIATE_TEST_SUITE_P(
                                  "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1 5 6 7\n##END=\n"},
                       RefusedRow{"fewerYValuesThanPoints",
                                  "##TITLE=a\n##FIRSTX=1\n##LASTX=3\n##NPOINTS=3\n##XYDATA=(X++(Y..Y))\n1 5 6\n##END=\n"},
-                      RefusedRow{"compressedYValues",
-                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1A2J\n##END=\n"}),
+                      RefusedRow{"wrongDifCheckValue",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=4\n##NPOINTS=4\n##XYDATA=(X++(Y..Y))\n1A0J0\n3C0J0\n##END=\n"},
+                      RefusedRow{"dupCountBeyondPoints",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1A0s9999999\n##END=\n"},
+                      RefusedRow{"unknownCharacter",
+                                 "##TITLE=a\n##FIRSTX=1\n##LASTX=2\n##NPOINTS=2\n##XYDATA=(X++(Y..Y))\n1 2 #3\n##END=\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
