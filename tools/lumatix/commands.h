@@ -20,5 +20,6 @@ void addDescribeCommand(CLI::App& app, InputOptions& input);
 void addPlotCommand(CLI::App& app, InputOptions& input);
 void addDecomposeCommand(CLI::App& app, InputOptions& input);
 void addRampCommand(CLI::App& app, InputOptions& input);
+void addSvdCommand(CLI::App& app, InputOptions& input);
 
 }  // namespace lumatix::cli

@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
   cli::addPlotCommand(app, input);
   cli::addDecomposeCommand(app, input);
   cli::addRampCommand(app, input);
+  cli::addSvdCommand(app, input);
 
   try {
     app.parse(argc, argv);
