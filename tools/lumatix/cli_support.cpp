@@ -48,6 +48,12 @@ CLI::Validator FiniteRange(double min, double max) {
       "NUMBER in [" + range + "]");
 }
 
+CLI::Validator NonEmpty() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string { return text.empty() ? std::string("The value must not be empty") : ""; },
+      "TEXT");
+}
+
 std::string formatNumber(double value) {
   std::ostringstream s;
   s << value;
