@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -55,9 +56,10 @@ CLI::Validator NonEmpty() {
 }
 
 std::string formatNumber(double value) {
-  std::ostringstream s;
-  s << value;
-  return s.str();
+  // The general form at precision 6 is printf's %g, which is what a default stream writes.
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+  return std::string(text, written.ptr);
 }
 
 }  // namespace lumatix::cli
