@@ -132,7 +132,8 @@ bool MainFrame::close() {
   const char* question = windows_.empty()
                              ? "Are you sure you want to exit the Lumatix Viewer application?\n\n"
                              : "Are you sure?\nAll the graph windows will be closed if the launch pad is closed.\n";
-  if (ui_.showMessage(question, kShowMessageCaption, Icon::Information, Buttons::OkCancel) == Answer::Cancel)
+  // Only OK closes: a question that could not be shown (another message is open) keeps the program.
+  if (ui_.showMessage(question, kShowMessageCaption, Icon::Information, Buttons::OkCancel) != Answer::Ok)
     return false;
   online_ = nullptr;
   closeAll();
