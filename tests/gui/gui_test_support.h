@@ -2,6 +2,7 @@
 // What the window tests share: a plot window that records what the main frame asks of it, a
 // folder that goes away with the test, and a way to answer the next modal dialog.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
