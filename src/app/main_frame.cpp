@@ -21,6 +21,7 @@ MainFrame::MainFrame(Ui& ui, platform::SettingsStore& settings, CUserPref& prefe
 MainFrame::~MainFrame() = default;
 
 PlotWindow* MainFrame::openWindow(const std::string& path) {
+  if (!maker_) return nullptr;
   std::unique_ptr<PlotWindow> window = maker_(path, false);
   if (!window) return nullptr;
   windows_.push_back(std::move(window));
@@ -37,6 +38,7 @@ PlotWindow* MainFrame::open(const std::string& path) {
 }
 
 PlotWindow* MainFrame::openAcquisitionWindow(const std::string& path) {
+  if (!maker_) return nullptr;
   std::unique_ptr<PlotWindow> window = maker_(path, true);
   if (!window) return nullptr;
   ChangeNotifier::Batch batch(changes_);

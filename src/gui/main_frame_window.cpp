@@ -203,6 +203,12 @@ void MainFrameWindow::buildActions() {
   cary->setCheckable(true);
   connect(cary, &QAction::triggered, this, [this] { frame_->toggleAllowCaryFiles(); });
   for (auto& [name, a] : actions_) a->setStatusTip(a->text().remove('&'));
+  // Without plot windows there is nothing to open files in.
+  action("New")->setVisible(frame_->opensWindows());
+  action("Open")->setVisible(frame_->opensWindows());
+  action("New")->setEnabled(frame_->opensWindows());
+  action("Open")->setEnabled(frame_->opensWindows());
+  setAcceptDrops(frame_->opensWindows());
 }
 
 QAction* MainFrameWindow::action(const std::string& command) const {
@@ -221,7 +227,7 @@ QMenu* MainFrameWindow::contextMenu() {
   const bool oneFolder = selected.size() == 1 && isFolderPath(selected.front());
   if (oneFolder) {
     for (const char* name : {"NewFolder", "SetWorkingDirectoryHere", "SetRoot"}) menu->addAction(action(name));
-  } else {
+  } else if (frame_->opensWindows()) {
     menu->addAction(action("Open"));
   }
   menu->addSeparator();

@@ -29,6 +29,23 @@ int main(int argc, char** argv) {
   app::CKVViewerApp application(ui, host);
   host.attach(application);
 
+  // LUMATIX_SCREENSHOTS=folder: a run without a person (a build without a display, the
+  // picture gallery) saves every window after LUMATIX_SCREENSHOT_DELAY_MS (1500) and ends.
+  // The timer starts before start-up, so that a message start-up shows is pictured too and
+  // cannot hold the run.
+  bool pictured = false;
+  if (const char* folder = std::getenv("LUMATIX_SCREENSHOTS"); folder != nullptr && *folder != '\0') {
+    const char* delay = std::getenv("LUMATIX_SCREENSHOT_DELAY_MS");
+    const int ms = delay != nullptr ? std::atoi(delay) : 1500;
+    QTimer::singleShot(ms > 0 ? ms : 1500, &qt, [folder, &pictured] {
+      for (const QString& file : gui::saveScreenshots(QString::fromLocal8Bit(folder)))
+        std::printf("%s\n", file.toLocal8Bit().constData());
+      std::fflush(stdout);
+      pictured = true;
+      QCoreApplication::exit(0);  // quit() would ask each window to close, and the main frame asks first
+    });
+  }
+
   if (!application.InitInstance(commandLine)) {
     application.ExitInstance();
     if (application.anotherInstance()) {
@@ -37,21 +54,10 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
+  if (pictured) return application.ExitInstance();
   host.listen(application.instance());
   if (gui::MainFrameWindow* frame = host.mainWindow())
     QObject::connect(frame, &gui::MainFrameWindow::closed, &qt, &QApplication::quit);
-  // LUMATIX_SCREENSHOTS=folder: a run without a person (a build without a display, the
-  // picture gallery) saves every window after LUMATIX_SCREENSHOT_DELAY_MS (1500) and ends.
-  if (const char* folder = std::getenv("LUMATIX_SCREENSHOTS"); folder != nullptr && *folder != '\0') {
-    const char* delay = std::getenv("LUMATIX_SCREENSHOT_DELAY_MS");
-    const int ms = delay != nullptr ? std::atoi(delay) : 1500;
-    QTimer::singleShot(ms > 0 ? ms : 1500, &qt, [folder] {
-      for (const QString& file : gui::saveScreenshots(QString::fromLocal8Bit(folder)))
-        std::printf("%s\n", file.toLocal8Bit().constData());
-      std::fflush(stdout);
-      QCoreApplication::exit(0);  // quit() would ask each window to close, and the main frame asks first
-    });
-  }
   const int status = QApplication::exec();
   return application.ExitInstance() == 0 ? status : 1;
 }
