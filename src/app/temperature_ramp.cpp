@@ -87,11 +87,14 @@ class RampWriter {
         }
       }
       write(*sub, path);
+      ++written_;
       ui_.progress("Extracting temperature ramp", static_cast<double>(handled_) / static_cast<double>(total_));
       ++extractor;
     }
     return true;
   }
+
+  std::size_t written() const { return written_; }
 
  private:
   void write(datastore::DataStore& sub, const std::string& path) {
@@ -111,6 +114,7 @@ class RampWriter {
   const WorkHooks& hooks_;
   std::size_t total_ = 0;
   std::size_t handled_ = 0;
+  std::size_t written_ = 0;
 };
 
 }  // namespace
@@ -167,7 +171,8 @@ std::string rampRefusal(const datastore::DataStore& store, const std::string& fi
 }
 
 RampOutcome extractTemperatureRamp(datastore::DataStore& store, const std::string& file, RampFormat format,
-                                   const std::string& outputPath, Ui& ui, const WorkHooks& hooks) {
+                                   const std::string& outputPath, Ui& ui, const WorkHooks& hooks,
+                                   std::size_t* written) {
   std::string refusal = rampRefusal(store, file);
   if (!refusal.empty()) {
     ui.showMessage(refusal, kShowMessageCaption, Icon::Warning, Buttons::Ok);
@@ -186,9 +191,13 @@ RampOutcome extractTemperatureRamp(datastore::DataStore& store, const std::strin
     if (writer.writeAlong(store.findDimension("Temperature", true), outcome))
       writer.writeAlong(store.findDimension("Wavelength", true), outcome);
   } catch (const std::exception& error) {
+    if (written) *written = writer.written();
     ui.showMessage(error.what(), kShowMessageCaption, Icon::Error, Buttons::Ok);
     return RampOutcome::Failed;
   }
+  if (written) *written = writer.written();
+  // Every file existed and was kept: nothing was decomposed, so nothing is called a success.
+  if (outcome == RampOutcome::Done && writer.written() == 0) return RampOutcome::Skipped;
   if (outcome == RampOutcome::Done)
     ui.showMessage("Temperature ramp data successfully decomposed.", kShowMessageCaption, Icon::Information,
                    Buttons::Ok);

@@ -41,15 +41,18 @@ const char* rampFormatName(RampFormat format);
 // "File <file> is missing the Temperature dimension" (then Wavelength).
 std::string rampRefusal(const datastore::DataStore& store, const std::string& file);
 
-enum class RampOutcome { Done, Refused, Cancelled, Failed };
+enum class RampOutcome { Done, Skipped, Refused, Cancelled, Failed };
 
 // Writes the files into outputPath (created one level deep when missing; else "Failed to
 // create directory '<path>'"), named after its last component plus " " and the value.
 // An existing file is replaced only when the person answers Yes to the overwrite question;
 // No skips it, Cancel skips it and ends the extraction. The first write failure ends it
-// with its message. Done shows "Temperature ramp data successfully decomposed.".
+// with its message. Done shows "Temperature ramp data successfully decomposed.". The number
+// of files written goes to *written when given. Skipped: every file existed and was kept, so
+// none was written and no success is shown.
 RampOutcome extractTemperatureRamp(datastore::DataStore& store, const std::string& file, RampFormat format,
-                                   const std::string& outputPath, Ui& ui, const WorkHooks& hooks = {});
+                                   const std::string& outputPath, Ui& ui, const WorkHooks& hooks = {},
+                                   std::size_t* written = nullptr);
 
 // The launch pad's command: loads the file, then as above.
 RampOutcome extractTemperatureRamp(const std::string& file, bool allowCary, RampFormat format,

@@ -95,8 +95,9 @@ class JcampExporter {
       else
         variable.push_back(d);
     }
-    if (count == 1) {
-      for (std::int32_t p = 0; p < propertyCount_; ++p) writeBlock(p, 0, -1, p + 1);
+    if (count == 1 || variable.size() == 1) {
+      // One varying dimension, the others (if any) of a single value each, written as labels.
+      for (std::int32_t p = 0; p < propertyCount_; ++p) writeBlock(p, variable[0], -1, p + 1);
     } else if (variable.size() == 2) {
       std::int32_t x = variable[0], traces = variable[1];
       if (store_.dimensions[traces].size() > store_.dimensions[x].size()) std::swap(x, traces);

@@ -65,7 +65,7 @@ std::string whyNotWritable(const datastore::DataStore& store, std::string_view f
   if (format == "JCAMP-DX 5.0") {
     std::int32_t varying = 0;
     for (const auto& d : store.dimensions) varying += d.size() > 1 ? 1 : 0;
-    if (store.dimensions.size() > 2 && varying > 2)
+    if (store.dimensions.size() > 2 && (varying > 2 || varying == 0))
       return "JCAMP-DX holds one or two varying dimensions; this data varies along " + std::to_string(varying) +
              ". Save it as LumBinaryX, or export the traces of one plot.\n";
     for (std::int64_t i = 0; i < store.data.count; ++i)

@@ -91,21 +91,35 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
   last_ = x_.size() - 1;
   cursor_ = std::min(cursor_, last_);
 
-  xMin_ = xMax_ = x_[0];
+  // Extents come from finite values only: one infinite or NaN x would otherwise take the
+  // whole axis with it. Such points are gaps in the lines.
+  bool anyX = false;
+  xGaps_ = false;
   for (double v : x_) {
-    if (v < xMin_) xMin_ = v;
-    if (v > xMax_) xMax_ = v;
+    if (!std::isfinite(v)) {
+      xGaps_ = true;
+      continue;
+    }
+    if (!anyX || v < xMin_) xMin_ = v;
+    if (!anyX || v > xMax_) xMax_ = v;
+    anyX = true;
   }
+  if (!anyX) xMin_ = 0, xMax_ = 1;
   if (xMax_ - xMin_ == 0.0) {
     xMax_ += 1;
     xMin_ -= 1;
   }
   descending_ = x_.back() < x_.front();
   bool any = false;
+  yGaps_.assign(y_.size(), false);
   for (std::size_t t = 0; t < y_.size(); ++t) {
-    if (!shown_[t]) continue;
-    for (double v : y_[t]) {
-      if (v == kLogMarker || !std::isfinite(v)) continue;
+    for (std::size_t i = 0; i < y_[t].size(); ++i) {
+      const double v = y_[t][i];
+      if (v == kLogMarker || !std::isfinite(v)) {
+        yGaps_[t] = true;
+        continue;
+      }
+      if (!shown_[t] || !std::isfinite(x_[i])) continue;
       if (!any || v < yMin_) yMin_ = v;
       if (!any || v > yMax_) yMax_ = v;
       any = true;
@@ -306,9 +320,11 @@ void Graph::drawTraces(Canvas& c, const Rect& area) {
       if (to <= from) continue;
       c.setPen(piece == 1 ? own : kOutsideGrey, width, PenStyle::Solid);
       std::size_t runStart = from;
-      // Only a logarithmic y axis has markers to break at.
-      for (std::size_t i = logY_ ? from : to; i <= to; ++i) {
-        if (i < to && y[i] != kLogMarker) continue;
+      // Only traces with log markers or non-finite values have gaps to break at; the others
+      // skip the per-point test.
+      const bool gaps = xGaps_ || yGaps_[t];
+      for (std::size_t i = gaps ? from : to; i <= to; ++i) {
+        if (i < to && y[i] != kLogMarker && std::isfinite(y[i]) && std::isfinite(x_[i])) continue;
         kept.clear();
         reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept, xOrder_);
         line.clear();

@@ -131,6 +131,10 @@ class Graph {
   std::vector<std::size_t> source_;
   XOrder xOrder_ = XOrder::Any;  // found once for all traces  // empty: sample i is data point i
   CColourWheel wheel_;
+  // Whether x, or each trace's y, holds values that are gaps in the line (non-finite values
+  // and log markers).
+  bool xGaps_ = false;
+  std::vector<bool> yGaps_;
   bool logX_ = false, logY_ = false, grid_ = false, legend_ = false, ready_ = false, descending_ = false;
   std::size_t first_ = 0, last_ = 0;
   double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;

@@ -106,6 +106,10 @@ TEST_F(ReadBackTest, DegenerateStoresAreRefusedByEveryReadableFormat) {
   EXPECT_EQ(reporter.errors[0],
             "JCAMP-DX holds one or two varying dimensions; this data varies along 3. Save it as LumBinaryX, or "
             "export the traces of one plot.\n");
+  DataStore onePoint = makeStore({Dimension("A", {1}), Dimension("B", {2}), Dimension("C", {3})}, {"P"});
+  EXPECT_FALSE(writeStore(onePoint, "JCAMP-DX 5.0", dir_.file("d.jdx"), reporter));
+  ASSERT_EQ(reporter.errors.size(), 2u);
+  EXPECT_NE(reporter.errors[1].find("this data varies along 0"), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
 }
 

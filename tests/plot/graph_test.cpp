@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <regex>
 
 #include "plot/graph.h"
+#include "plot/recording_canvas.h"
 #include "plot/svg_canvas.h"
 #include "plot/two_d_point.h"
 
@@ -73,6 +77,48 @@ TEST(Graph, PaintsTicksTitlesLegendAndEveryTraceInItsColour) {
   EXPECT_NE(svg.find("stroke=\"#00d4ff\""), std::string::npos);
   EXPECT_NE(svg.find("stroke-dasharray"), std::string::npos);  // grid
   EXPECT_EQ(std::count(svg.begin(), svg.end(), '<') , std::count(svg.begin(), svg.end(), '>'));
+}
+
+// Infinite or NaN x or y values are gaps: the axes span the finite points, every point that
+// is drawn lands at a finite pixel inside the plot, and the ticks are spread out.
+TEST(Graph, NonFiniteValuesAreGapsAndLeaveTheAxesToTheFinitePoints) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  struct Row {
+    const char* name;
+    std::vector<double> x, y;
+    std::size_t lines;  // polylines of two or more points
+  };
+  const Row rows[] = {
+      {"infinite x", {0, inf, 2, 3, 4}, {1, 2, 3, 4, 5}, 1},
+      {"NaN x", {0, 1, nan, 3, 4}, {1, 2, 3, 4, 5}, 2},
+      {"NaN y", {0, 1, 2, 3, 4}, {1, nan, 3, 4, 5}, 1},
+      {"infinite y", {0, 1, 2, 3, 4}, {1, 2, -inf, 4, 5}, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Graph g;
+    g.SetData(row.x, {row.y}, {"t"}, {}, {});
+    EXPECT_TRUE(std::isfinite(g.xMin()) && std::isfinite(g.xMax()));
+    EXPECT_TRUE(std::isfinite(g.yMin()) && std::isfinite(g.yMax()));
+    EXPECT_EQ(g.xMin(), 0);
+    EXPECT_EQ(g.xMax(), 4);
+    RecordingCanvas canvas(640, 480);
+    g.Paint(canvas);
+    const Rect area = g.plotArea(640, 480);
+    EXPECT_EQ(canvas.polylines.size(), row.lines);
+    for (const auto& line : canvas.polylines)
+      for (const Point& p : line.points) {
+        EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+        EXPECT_GE(p.x, area.left - 1e-9);
+        EXPECT_LE(p.x, area.right + 1e-9);
+      }
+    std::vector<double> tickRows;
+    for (const auto& t : canvas.texts)
+      if (t.h == HAlign::Right) tickRows.push_back(t.at.y);
+    std::sort(tickRows.begin(), tickRows.end());
+    ASSERT_GE(tickRows.size(), 2u);
+    EXPECT_EQ(std::adjacent_find(tickRows.begin(), tickRows.end()), tickRows.end()) << "y labels stacked";
+  }
 }
 
 TEST(Graph, DataAndCanvasCoordinatesInvertEachOther) {

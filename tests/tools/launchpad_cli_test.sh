@@ -37,6 +37,10 @@ contains "decompose nothing split" "$work/err" "Error! No more dimensions to sel
 check "decompose unknown dimension" 1 "$lumatix" decompose "$melt" "$work/none" --primary Nope
 check "decompose bad range" 1 "$lumatix" decompose "$melt" "$work/none" --primary 0 --range Temperature=1
 check "decompose yes and no" 2 "$lumatix" decompose "$melt" "$work/none" --primary 0 --yes --no
+check "decompose reversed range" 1 "$lumatix" decompose "$melt" "$work/none" --primary 0 --range Temperature=80:20
+contains "decompose reversed range" "$work/err" "with finite LO <= HI"
+# A refused run leaves no empty folder behind.
+[ -e "$work/none" ] && { echo "FAIL decompose refused: folder left"; failures=$((failures + 1)); }
 
 # The temperature ramp: eight spectra and 41 melting curves.
 ramp="$examples/cd_temperature_ramp.dsx"
@@ -50,10 +54,14 @@ head -1 "$work/c/c 222.csv" >"$work/first"
 contains "ramp csv" "$work/first" "LumatixCSV"
 # Existing files: No by default keeps them, --yes replaces them.
 printf 'keep me' >"$work/r/r 10.dsx"
-check "ramp no" 0 "$lumatix" ramp "$ramp" "$work/r" --format dsx
+# Every file is there already, so keeping them all writes nothing: no success is claimed.
+check "ramp no" 1 "$lumatix" ramp "$ramp" "$work/r" --format dsx
 contains "ramp no" "$work/err" "A file called r 10.dsx already exists in the target directory."
+contains "ramp no" "$work/err" "No file was written: every one exists already (--yes replaces them)."
+grep -q "successfully decomposed" "$work/err" && { echo "FAIL ramp no: success claimed"; failures=$((failures + 1)); }
 [ "$(cat "$work/r/r 10.dsx")" = "keep me" ] || { echo "FAIL ramp no: file replaced"; failures=$((failures + 1)); }
 check "ramp yes" 0 "$lumatix" ramp "$ramp" "$work/r" --format dsx --yes
+grep -q "Overwrite?" "$work/err" && { echo "FAIL ramp yes: the answered question was printed"; failures=$((failures + 1)); }
 check "ramp yes readable" 0 "$lumatix" info "$work/r/r 10.dsx"
 check "ramp refused" 1 "$lumatix" ramp "$melt" "$work/refused" --format dsa
 contains "ramp refused" "$work/err" "File $melt does not contain the setpoint temperature property."

@@ -78,6 +78,10 @@ check "unwritable" 1 "$lumatix" average "$flow" "/nonexistent/out.dsx"
 contains "unwritable" "$work/err" "An error occurred while trying to save the data in the chosen format."
 check "replace and residuals" 2 "$lumatix" smooth "$melt" "$work/x.dsx" --window 4 --residuals --replace
 check "window beyond the spin range" 2 "$lumatix" smooth "$melt" "$work/x.dsx" --window 1001
+# Empty or negative values are refused, not read as the option left out.
+check "empty selection" 2 "$lumatix" average "$flow" "$work/x.dsx" --select ""
+check "empty format" 2 "$lumatix" average "$flow" "$work/x.dsx" --format ""
+check "negative option row" 2 "$lumatix" average "$flow" "$work/x.dsx" --option -1
 check "yes and no" 2 "$lumatix" average "$flow" "$work/x.dsx" --yes --no
 check "bad list" 2 "$lumatix" average "$flow" "$work/x.dsx" --select 1,a
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -48,10 +49,17 @@ CLI::Validator FiniteRange(double min, double max) {
       "NUMBER in [" + range + "]");
 }
 
+CLI::Validator NonEmpty() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string { return text.empty() ? std::string("The value must not be empty") : ""; },
+      "TEXT");
+}
+
 std::string formatNumber(double value) {
-  std::ostringstream s;
-  s << value;
-  return s.str();
+  // The general form at precision 6 is printf's %g, which is what a default stream writes.
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+  return std::string(text, written.ptr);
 }
 
 }  // namespace lumatix::cli

@@ -41,6 +41,10 @@ void printText(std::ostream& out, const std::string& text);
 // through, since every comparison with NaN is false.
 CLI::Validator FiniteRange(double min, double max);
 
+// An option value that must say something: an empty --format or --select would otherwise
+// read as the option left out and quietly mean "from the extension" or "every trace".
+CLI::Validator NonEmpty();
+
 // A float in the default stream form (6 significant digits).
 std::string formatNumber(double value);
 

@@ -10,7 +10,7 @@ void addConvertCommand(CLI::App& app, InputOptions& input) {
   static std::string in, out, format;
   command->add_option("IN", in, "Input file")->required();
   command->add_option("OUT", out, "Output file")->required();
-  command->add_option("--format", format, "Output format name (default: from the extension)");
+  command->add_option("--format", format, "Output format name (default: from the extension)")->check(NonEmpty());
   command->callback([&input] {
     const OutputFormat& target = chooseOutputFormat(out, format);
     auto store = loadStore(in, input);

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -35,8 +36,10 @@ void applyRange(const datastore::DataStore& store, const std::string& text, std:
   std::istringstream high(text.substr(colon + 1));
   if (!(low >> lo) || !(high >> hi) || !(low >> std::ws).eof() || !(high >> std::ws).eof())
     throw CommandError("Error! --range takes DIM=LO:HI, not " + text + "\n");
-  rows[static_cast<std::size_t>(d)].rangeMin = std::min(lo, hi);
-  rows[static_cast<std::size_t>(d)].rangeMax = std::max(lo, hi);
+  if (!std::isfinite(lo) || !std::isfinite(hi) || lo > hi)
+    throw CommandError("Error! --range takes DIM=LO:HI with finite LO <= HI, not " + text + "\n");
+  rows[static_cast<std::size_t>(d)].rangeMin = lo;
+  rows[static_cast<std::size_t>(d)].rangeMax = hi;
 }
 
 }  // namespace
@@ -61,7 +64,11 @@ void addDecomposeCommand(CLI::App& app, InputOptions& input) {
     for (const auto& r : o.ranges) applyRange(*store, r, rows);
 
     std::error_code e;
-    std::filesystem::create_directory(o.out, e);
+    const bool created = std::filesystem::create_directory(o.out, e);
+    // A folder made for this run goes again when the run fails before writing into it.
+    auto removeIfEmpty = [&] {
+      if (created) std::filesystem::remove(o.out, e);
+    };
     TerminalUi ui(std::cerr, o.yes, TerminalUi::stderrIsTerminal());
     InterruptGuard guard;
     app::WorkHooks hooks;
@@ -70,8 +77,10 @@ void addDecomposeCommand(CLI::App& app, InputOptions& input) {
     try {
       written = app::decompose(*store, rows, o.out, ui, hooks);
     } catch (const CommandError&) {
+      removeIfEmpty();
       throw;
     } catch (const std::exception& error) {
+      removeIfEmpty();
       throw CommandError(error.what());
     }
     ui.showMessage("Datastore Successfully decomposed and saved", "", app::Icon::Information, app::Buttons::Ok);

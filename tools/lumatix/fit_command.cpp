@@ -200,7 +200,9 @@ void addFitCommand(CLI::App& app, InputOptions& input) {
   command->add_option("--max-iter", options.maxIterations, "Iteration limit, 1 to 1000 (default 25)")
       ->check(CLI::Range(1, app::kMaxIterationsLimit));
   auto* out = command->add_option("--out", options.out, "Write the plot with the fitted trace to this file");
-  command->add_option("--format", options.format, "Output format name (default: from the extension)")->needs(out);
+  command->add_option("--format", options.format, "Output format name (default: from the extension)")
+      ->needs(out)
+      ->check(NonEmpty());
   command->add_flag("--residuals", options.residuals, "Add the residual trace to the output")->needs(out);
   command->add_flag("--json", options.json, "Write the results as a JSON object");
   addTraceChoiceOptions(*command, options.choice);

@@ -28,10 +28,11 @@ struct CommonOptions {
 void addCommonOptions(CLI::App& command, CommonOptions& o) {
   command.add_option("IN", o.in, "Input file")->required();
   command.add_option("OUT", o.out, "Output file")->required();
-  command.add_option("--format", o.format, "Output format name (default: from the extension)");
+  command.add_option("--format", o.format, "Output format name (default: from the extension)")->check(NonEmpty());
   command.add_option("--select", o.select,
                      "Traces to work on: 1-based numbers in data-set order, e.g. 1,3,5-9 "
-                     "(default: every present trace)");
+                     "(default: every present trace)")
+      ->check(NonEmpty());
   addTraceChoiceOptions(command, o.choice);
   auto* yes = command.add_flag("--yes", o.yes, "Answer Yes to the program's questions");
   command.add_flag("--no", o.no, "Answer No to the program's questions (the default)")->excludes(yes);

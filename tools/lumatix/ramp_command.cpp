@@ -26,9 +26,13 @@ void addRampCommand(CLI::App& app, InputOptions& input) {
     InterruptGuard guard;
     app::WorkHooks hooks;
     hooks.cancelled = [] { return InterruptGuard::interrupted(); };
-    switch (app::extractTemperatureRamp(*store, in, chosen, out, ui, hooks)) {
+    std::size_t written = 0;
+    switch (app::extractTemperatureRamp(*store, in, chosen, out, ui, hooks, &written)) {
       case app::RampOutcome::Done:
+        std::cout << written << " files written\n";
         return;
+      case app::RampOutcome::Skipped:
+        throw CommandError("No file was written: every one exists already (--yes replaces them).\n");
       case app::RampOutcome::Cancelled:
         // Only an interruption cancels here; the message was not shown by anyone.
         throw CommandError("Temperature ramp extraction stopped.\n");

@@ -29,6 +29,9 @@ void TerminalUi::endBar() {
 app::Answer TerminalUi::showMessage(const std::string& text, const std::string&, app::Icon, app::Buttons buttons) {
   endBar();
   ++shown_;
+  // A question that --yes answers is not put: printing it would read as if it were waiting.
+  if (yes_ && buttons != app::Buttons::Ok && buttons != app::Buttons::RetryCancel)
+    return buttons == app::Buttons::OkCancel ? app::Answer::Ok : app::Answer::Yes;
   printText(err_, text);
   if (text.empty() || text.back() != '\n') err_ << '\n';
   err_.flush();
