@@ -78,6 +78,11 @@ check "unwritable" 1 "$lumatix" average "$flow" "/nonexistent/out.dsx"
 contains "unwritable" "$work/err" "An error occurred while trying to save the data in the chosen format."
 check "replace and residuals" 2 "$lumatix" smooth "$melt" "$work/x.dsx" --window 4 --residuals --replace
 check "window beyond the spin range" 2 "$lumatix" smooth "$melt" "$work/x.dsx" --window 1001
+# The core's own names stay out of what a person reads.
+printf 'LumatixStore\npoint\nRemarks:\n0\n0\nProperties:\n1\nCount\nDimensions:\n1\nCell\n1\n1\n\n0\nHistory:\n0\n 0\n' >"$work/one.dsa"
+check "one point" 1 "$lumatix" smooth "$work/one.dsa" "$work/x.dsx" --window 3
+contains "one point" "$work/err" "The traces could not be smoothed: they have too few points for the smoothing window."
+grep -q "SmoothSG" "$work/err" && { echo "FAIL one point: internal name shown"; failures=$((failures + 1)); }
 # Empty or negative values are refused, not read as the option left out.
 check "empty selection" 2 "$lumatix" average "$flow" "$work/x.dsx" --select ""
 check "empty format" 2 "$lumatix" average "$flow" "$work/x.dsx" --format ""

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <sstream>
+#include <string_view>
 
 namespace lumatix::cli {
 
@@ -24,6 +25,25 @@ std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const I
                        ": it is damaged or cut short.\n");
   }
   return store;
+}
+
+std::string forPerson(const std::string& text) {
+  struct Said {
+    const char* internal;
+    const char* person;
+  };
+  static const Said kSaid[] = {
+      {"CDataSet::SmoothSG : filter fails to do convolution",
+       "The traces could not be smoothed: they have too few points for the smoothing window."},
+      {"Index out-of-range in DPointer::operator[]",
+       "The data do not fill the file's dimensions: a value lies outside the stored block. The file may be damaged."},
+      {"Datastore not valid", "The data set holds no dimensions or values: there is nothing to work with."},
+  };
+  std::string_view bare(text);
+  while (!bare.empty() && (bare.back() == '\n' || bare.back() == '\r')) bare.remove_suffix(1);
+  for (const Said& said : kSaid)
+    if (bare == said.internal) return std::string(said.person) + "\n";
+  return text;
 }
 
 void printText(std::ostream& out, const std::string& text) {

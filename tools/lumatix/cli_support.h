@@ -34,6 +34,10 @@ struct InputOptions {
 // "Sorry!\n\nCan't open the file..." style text when the file cannot be read at all.
 std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const InputOptions& options);
 
+// The core's messages that name its own code ("CDataSet::SmoothSG : ...") said the way a
+// person can act on; any other text comes back as it is.
+std::string forPerson(const std::string& text);
+
 // Writes program text for a terminal: CR LF line ends become LF.
 void printText(std::ostream& out, const std::string& text);
 

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     return 1;
   } catch (const std::exception& e) {
     // An empty text: the command has already told the person why it stopped.
-    std::string text = e.what();
+    std::string text = cli::forPerson(e.what());
     if (!text.empty()) std::cerr << text << (text.back() != '\n' ? "\n" : "");
     return 1;
   }

@@ -101,6 +101,20 @@ struct Session {
     require(doc->saveCurrentPlot());
   }
 
+  // The saved plot holds every present trace and those a command adds. LumBinaryX keeps at
+  // most 256 MiB of values, so a result beyond that is refused before it is computed rather
+  // than after gigabytes of work.
+  void checkRoomFor(std::size_t addedPerSelected) const {
+    if (format.name != "LumBinaryX") return;
+    const processing::CDataSet& set = doc->dataSet();
+    const std::uint64_t points = set.xA.size() + set.xB.size();
+    const std::uint64_t traces = static_cast<std::uint64_t>(doc->presentCount()) +
+                                 addedPerSelected * static_cast<std::uint64_t>(doc->selection().size());
+    constexpr std::uint64_t kMaxValueBytes = 268435456;
+    if (points * traces * 4 > kMaxValueBytes)
+      throw CommandError("This DataStore cannot be saved as LumBinaryX: it holds more than 268435456 bytes of values.\n");
+  }
+
   const CommonOptions& options;
   const OutputFormat& format;
   TerminalUi ui;
@@ -166,6 +180,7 @@ void addMath(CLI::App& app, InputOptions& input) {
   command->callback([&input] {
     Session s(o, input);
     s.selectTraces();
+    s.checkRoomFor(1);
     OptionDialogs dialogs;
     dialogs.math = [](app::SimpleMathDialog& d) {
       d.operation = op == "+" ? 0 : op == "-" ? 1 : op == "x" ? 2 : 3;
@@ -191,6 +206,7 @@ void addSmooth(CLI::App& app, InputOptions& input) {
   command->callback([&input] {
     Session s(o, input);
     s.selectTraces();
+    s.checkRoomFor(replace ? 0 : residuals ? 2 : 1);
     OptionDialogs dialogs;
     dialogs.smoothing_ = [](app::SmoothingDialog& d) {
       d.setWindowValue(window);

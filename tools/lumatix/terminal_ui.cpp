@@ -32,8 +32,9 @@ app::Answer TerminalUi::showMessage(const std::string& text, const std::string&,
   // A question that --yes answers is not put: printing it would read as if it were waiting.
   if (yes_ && buttons != app::Buttons::Ok && buttons != app::Buttons::RetryCancel)
     return buttons == app::Buttons::OkCancel ? app::Answer::Ok : app::Answer::Yes;
-  printText(err_, text);
-  if (text.empty() || text.back() != '\n') err_ << '\n';
+  const std::string said = forPerson(text);
+  printText(err_, said);
+  if (said.empty() || said.back() != '\n') err_ << '\n';
   err_.flush();
   switch (buttons) {
     case app::Buttons::Ok:
