@@ -21,6 +21,7 @@ MainFrame::MainFrame(Ui& ui, platform::SettingsStore& settings, CUserPref& prefe
 MainFrame::~MainFrame() = default;
 
 PlotWindow* MainFrame::openWindow(const std::string& path) {
+  if (!maker_) return nullptr;
   std::unique_ptr<PlotWindow> window = maker_(path, false);
   if (!window) return nullptr;
   windows_.push_back(std::move(window));
@@ -37,6 +38,7 @@ PlotWindow* MainFrame::open(const std::string& path) {
 }
 
 PlotWindow* MainFrame::openAcquisitionWindow(const std::string& path) {
+  if (!maker_) return nullptr;
   std::unique_ptr<PlotWindow> window = maker_(path, true);
   if (!window) return nullptr;
   ChangeNotifier::Batch batch(changes_);
@@ -132,7 +134,8 @@ bool MainFrame::close() {
   const char* question = windows_.empty()
                              ? "Are you sure you want to exit the Lumatix Viewer application?\n\n"
                              : "Are you sure?\nAll the graph windows will be closed if the launch pad is closed.\n";
-  if (ui_.showMessage(question, kShowMessageCaption, Icon::Information, Buttons::OkCancel) == Answer::Cancel)
+  // Only OK closes: a question that could not be shown (another message is open) keeps the program.
+  if (ui_.showMessage(question, kShowMessageCaption, Icon::Information, Buttons::OkCancel) != Answer::Ok)
     return false;
   online_ = nullptr;
   closeAll();

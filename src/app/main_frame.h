@@ -29,6 +29,8 @@ class MainFrame {
   MainFrame(const MainFrame&) = delete;
   MainFrame& operator=(const MainFrame&) = delete;
 
+  // False for a frame made without a plot-window maker, which opens no windows.
+  bool opensWindows() const { return static_cast<bool>(maker_); }
   // A new window for the path, appended to the list; null when none could be made.
   PlotWindow* openWindow(const std::string& path);
   // Opening a file: the window already showing that exact path is activated instead.

@@ -10,7 +10,8 @@ namespace lumatix::app {
 
 enum class Icon { None, Information, Warning, Error, Question };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
-enum class Answer { Ok, Cancel, Yes, No, Retry };
+// NotShown: the message was not shown because another one was still open.
+enum class Answer { Ok, Cancel, Yes, No, Retry, NotShown };
 
 struct FileFilter {
   std::string name;     // "LumBinaryX  (*.dsx)"

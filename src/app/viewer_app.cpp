@@ -52,9 +52,11 @@ bool CKVViewerApp::InitInstance(const CKVCommandLineInfo& commandLine) {
     if (instance_->acquire() == platform::SingleInstance::Result::AlreadyRunning) {
       std::string file = commandLine.fileName;
       std::error_code ec;
-      // The running instance has another working folder: hand it a name it can open.
-      if (!file.empty()) file = std::filesystem::absolute(file, ec).string();
-      instance_->handOver({file});
+      // The running instance has another working folder: hand it a name it can open, in the
+      // form its own windows use, so that the window already showing it is found.
+      if (!file.empty()) file = std::filesystem::absolute(file, ec).lexically_normal().string();
+      anotherInstance_ = true;
+      handedOver_ = instance_->handOver({file});
       instance_.reset();
       return false;
     }

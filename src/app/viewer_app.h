@@ -55,6 +55,10 @@ class CKVViewerApp {
   int ExitInstance();
 
   bool authenticated() const { return authenticated_; }
+  // InitInstance found another instance running and passed the request to it; handedOver()
+  // says whether the running one took it.
+  bool anotherInstance() const { return anotherInstance_; }
+  bool handedOver() const { return handedOver_; }
   CUserPref& userPref() { return userPref_; }
   platform::SettingsStore* settings() { return settings_.get(); }
   platform::SingleInstance* instance() { return instance_.get(); }
@@ -83,6 +87,8 @@ class CKVViewerApp {
   CUserPref userPref_;
   bool workingDirectoryLoaded_ = false;
   bool authenticated_ = false;
+  bool anotherInstance_ = false;
+  bool handedOver_ = false;
   int onLineRequest_ = 1;
 };
 

@@ -61,28 +61,21 @@ struct FitOutcome {
   bool converged = false;
 };
 
-// Steps as the fitting dialog does: stop after four steps in a row with a relative change
-// of the reduced chi-square below 0.001 at a damping factor below 0.1 (a rise resets the
-// count), or at the iteration limit.
+// Steps as the fitting session does: one step after another until the convergence test
+// holds or the iteration limit is reached (a non-finite trial is only a refused step).
 inline FitOutcome runToStop(Marquardx& fitter, std::int32_t maxIterations) {
   FitOutcome outcome;
   fitter.SetSigma(1.0);
   if (!fitter.Start()) return {false, 0, false};
-  double current = 0.0;
-  std::int32_t stalls = 0;
-  do {
-    const double previous = current;
+  for (;;) {
     if (!fitter.Step()) return {false, outcome.iterations, false};
     ++outcome.iterations;
-    current = fitter.ReducedChiSquare();
-    const double change = previous == 0.0 ? 1.0 : std::fabs((previous - current) / previous);
-    if (previous < current)
-      stalls = 0;
-    else if (change < 0.001 && fitter.Lambda() < 0.1)
-      ++stalls;
-  } while (stalls < 4 && outcome.iterations < maxIterations);
-  outcome.converged = outcome.iterations < maxIterations && fitter.Lambda() <= 1.0;
-  return outcome;
+    const FitEndReason reason = fitter.EndReason(outcome.iterations >= maxIterations);
+    if (reason == FitEndReason::Running) continue;
+    if (reason == FitEndReason::NonFiniteStep && outcome.iterations < maxIterations) continue;
+    outcome.converged = reason == FitEndReason::Converged;
+    return outcome;
+  }
 }
 
 }  // namespace lumatix::fitting::test
