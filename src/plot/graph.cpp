@@ -269,6 +269,12 @@ void Graph::Paint(Canvas& c) {
   }
 }
 
+void Graph::PaintTraces(Canvas& c, const Rect& area) {
+  area_ = area;
+  if (ready_) drawTraces(c, area);
+  c.setClip(std::nullopt);
+}
+
 void Graph::drawAxes(Canvas& c, const Rect& area) {
   Transform toCanvas = dataToCanvas(area);
   auto at = [&](double x, double y) {

@@ -52,6 +52,9 @@ class Graph {
 
   // Lays the plot out on a canvas of the given size and draws it.
   void Paint(Canvas& canvas);
+  // Draws only the traces, clipped to a plot area laid out by another graph: an overlaid
+  // file's traces on the main plot, after its ranges were set to the main plot's.
+  void PaintTraces(Canvas& canvas, const Rect& area);
   // Lays the plot out without drawing, so that pixel positions can be converted before the
   // first paint.
   void layout(double width, double height) { area_ = plotArea(width, height); }
