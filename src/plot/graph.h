@@ -109,7 +109,8 @@ class Graph {
   bool zoomed() const { return zoomed_; }
   // The ranges in force before the last rectangle zoom: x from, x to, y from, y to.
   const std::optional<Rect>& previousRanges() const { return previous_; }
-  // The y axis back to the data's extents widened by the margins.
+  // The y axis back to the data's extents widened by the margins; the tick step is the one
+  // of the extents themselves.
   void resetYRange();
 
   // The sample the read-out shows, kept within 0..n-1.
