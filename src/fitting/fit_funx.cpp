@@ -3,6 +3,7 @@
 #include "fitting/batch_models.h"
 #include "fitting/fit_estimates.h"
 #include "fitting/fit_models.h"
+#include "fitting/thermal_unfolding.h"
 
 namespace lumatix::fitting {
 namespace {
@@ -11,7 +12,7 @@ std::vector<FitFunction> buildTable() {
   namespace md = models;
   namespace es = estimates;
   std::vector<FitFunction> table;
-  table.reserve(19);
+  table.reserve(20);
   table.emplace_back(md::linear, es::linear, "Linear", 2, "a.x+c", "a,c");
   table.emplace_back(md::singleExponential, es::singleExponential, "Single Exponential", 3, "a.exp(-kx)+c",
                      "c,a,k", batch::singleExponential);
@@ -45,6 +46,8 @@ std::vector<FitFunction> buildTable() {
                      "Ab+((At-Ab)/(1+exp((x0-x)/w)))+m*x", "Ab,At,x0,w,m");
   table.emplace_back(md::doubleSigmoid, es::doubleSigmoid, "Double Sigmoid curve", 7,
                      "Ab+((Am-Ab)/(1+exp((x0-x)/w0)))+((At-Am)/(1+exp((x1-x)/w1)))", "Ab,Am,At,x0,x1,w0,w1");
+  table.emplace_back(unfolding::model, unfolding::estimate, "Two-state unfolding", 6,
+                     "((aF+bF.T)+(aU+bU.T).K)/(1+K), K=exp(dH/R.(1/Tm-1/T))", "aF,bF,aU,bU,Tm,dH");
   return table;
 }
 

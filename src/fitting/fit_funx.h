@@ -8,8 +8,8 @@
 
 namespace lumatix::fitting {
 
-// The nineteen functions, built on first use. Index 0 is "Linear", 1 "Single Exponential",
-// ..., 18 "Double Sigmoid curve".
+// The functions, built on first use. Index 0 is "Linear", 1 "Single Exponential", ...,
+// 18 "Double Sigmoid curve", 19 "Two-state unfolding" (Tm in degrees Celsius, dH in J/mol).
 const std::vector<FitFunction>& FitFunx();
 
 }  // namespace lumatix::fitting

@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         RestoreRow{"NegativeFunctionStopsTheRestore",
                    {{"DefaultFunction", "-1"}, {"NumParams", "2"}, {"0", "7"}}, {}, 0, {0, 0}, 1, 5},
         RestoreRow{"FunctionOutsideTheLibraryIsNotRestored",
-                   {{"DefaultFunction", "19"}, {"NumParams", "2"}, {"0", "7"}}, {}, 0, {0, 0}, 1, 5},
+                   {{"DefaultFunction", "20"}, {"NumParams", "2"}, {"0", "7"}}, {}, 0, {0, 0}, 1, 5},
         RestoreRow{"EarlierFitWinsOverTheStoredFunction",
                    {{"DefaultFunction", "0"}, {"NumParams", "2"}, {"0", "7"}},
                    {"Function: Inverted Exponential", "k = 0.35 +/- 0.01", "c = 0.05 +/- 0.001"}, 6,

@@ -279,7 +279,7 @@ TEST(FitSession, ChoosingAnotherFunctionStartsItsParametersAfresh) {
   session.SelectFunction(kSingleExponential);
   EXPECT_THAT(session.Values(), ElementsAre(0.0, 0.0, 0.0));
   EXPECT_THAT(session.Locks(), ElementsAre(0, 0, 0));
-  EXPECT_THROW(session.SelectFunction(19), std::out_of_range);
+  EXPECT_THROW(session.SelectFunction(20), std::out_of_range);
   EXPECT_THROW(session.SetValues({1.0}), std::invalid_argument);
 }
 

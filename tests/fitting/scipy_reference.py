@@ -11,6 +11,7 @@ import sys
 try:
     import numpy as np
     from scipy.optimize import curve_fit
+    from scipy.special import expit
 except ImportError:
     sys.exit(77)
 
@@ -62,8 +63,32 @@ def sigmoid_jac(x, ab, at, x0, w):
     return np.column_stack([upper, lower, -slope / w, slope * (x0 - x) / w ** 2])
 
 
+R_GAS = 8.314462618
+KELVIN = 273.15
+
+
+def unfolding_fractions(x, tm, dh):
+    # ln K = dH/R (1/Tm - 1/T) with the temperatures in kelvin; expit keeps the plateaus finite.
+    lnk = dh / R_GAS * (1 / (tm + KELVIN) - 1 / (x + KELVIN))
+    unfolded = expit(lnk)
+    return 1 - unfolded, unfolded, lnk
+
+
+def unfolding(x, af, bf, au, bu, tm, dh):
+    folded, unfolded, _ = unfolding_fractions(x, tm, dh)
+    return (af + bf * x) * folded + (au + bu * x) * unfolded
+
+
+def unfolding_jac(x, af, bf, au, bu, tm, dh):
+    folded, unfolded, _ = unfolding_fractions(x, tm, dh)
+    change = ((au + bu * x) - (af + bf * x)) * folded * unfolded
+    tmk, tk = tm + KELVIN, x + KELVIN
+    return np.column_stack([folded, x * folded, unfolded, x * unfolded, -change * dh / (R_GAS * tmk ** 2),
+                            change * (1 / tmk - 1 / tk) / R_GAS])
+
+
 MODELS = {0: (linear, linear_jac), 1: (single_exp, single_exp_jac), 3: (double_exp, double_exp_jac),
-          10: (gaussian, gaussian_jac), 15: (sigmoid, sigmoid_jac)}
+          10: (gaussian, gaussian_jac), 15: (sigmoid, sigmoid_jac), 19: (unfolding, unfolding_jac)}
 
 
 def main():

@@ -85,12 +85,14 @@ TEST_P(AgreesWithScipy, OnParametersAndErrors) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FiveFunctions, AgreesWithScipy,
+    SixFunctions, AgreesWithScipy,
     ::testing::Values(ReferenceCase{"Linear", 0, {2, 1}, -5, 5, 100, 0.2},
                       ReferenceCase{"SingleExponential", 1, {1, 10, 0.05}, 0, 100, 500, 0.1},
                       ReferenceCase{"DoubleExponential", 3, {0.5, 3, 1, 2, 0.1}, 0, 50, 1000, 0.02},
                       ReferenceCase{"SigmoidCurve", 15, {1, 5, 50, 5}, 0, 100, 400, 0.05},
-                      ReferenceCase{"SingleGaussian", 10, {5, 2, 10, 1}, 0, 20, 401, 0.05}),
+                      ReferenceCase{"SingleGaussian", 10, {5, 2, 10, 1}, 0, 20, 401, 0.05},
+                      // A CD melt in mdeg: Tm 62.5 C, dH 420 kJ/mol, sloping baselines.
+                      ReferenceCase{"TwoStateUnfolding", 19, {-18, 0.04, -3, -0.02, 62.5, 4.2e5}, 20, 90, 141, 0.15}),
     [](const ::testing::TestParamInfo<ReferenceCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"TwoSelected", {1, 1, 0}, kLinear, {1, 0}, "CDataSet::CF_Fit : more than 1 trace selected\n"},
         RefusalRow{"NoneSelected", {0, 0, 0}, kLinear, {1, 0}, "CDataSet::CF_Fit : no trace selected\n"},
         RefusalRow{"SelectionOfAnotherSize", {1, 0}, kLinear, {1, 0}, "CDataSet::Subset : size mismatch in Z axis"},
-        RefusalRow{"UnknownFunction", {1, 0, 0}, 19, {1, 0}, "There is no fitting function 19."},
+        RefusalRow{"UnknownFunction", {1, 0, 0}, 20, {1, 0}, "There is no fitting function 20."},
         RefusalRow{"TooFewParameters", {1, 0, 0}, 1, {1, 0},
                    "The function \"Single Exponential\" takes 3 parameters, not 2."}),
     [](const auto& row) { return std::string(row.param.name); });
