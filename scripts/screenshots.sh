@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Pictures of the viewer's windows for the README: runs the viewer offscreen on a working
+# directory made from the bundled examples, saves a picture of every window into
+# build/screenshots/ (the viewer's LUMATIX_SCREENSHOTS mode) and copies the main frame's to
+# docs/screenshots/main-frame.png.
+#   scripts/screenshots.sh [BUILD_DIR]     (default build/dev)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build/dev}"
+viewer="$build/tools/lumatix-viewer/lumatix-viewer"
+[[ -x "$viewer" ]] || { echo "no viewer at $viewer: build it first" >&2; exit 1; }
+
+shots="$PWD/build/screenshots"
+rm -rf "$shots"
+mkdir -p "$shots" docs/screenshots
+home="$(mktemp -d)"
+trap 'rm -rf "$home"' EXIT
+
+# A working directory as a person would have it: a folder per kind of measurement.
+data="$home/Documents/My Data"
+mkdir -p "$data/CD" "$data/Stopped-flow"
+cp examples/cd_*.ds? "$data/CD/"
+cp examples/stopped_flow_absorbance.dsx examples/fluorescence_polarisation.dsx "$data/Stopped-flow/"
+mkdir -p "$home/config/Corvane Ltd"
+printf '[Preferences]\nWorking%%20Directory=%s\n' "$data" >"$home/config/Corvane Ltd/Lumatix Viewer.conf"
+
+QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots" XDG_CONFIG_HOME="$home/config" \
+  XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi 2>/dev/null | sed 's/^/picture: /'
+cp "$shots/mainFrame.png" docs/screenshots/main-frame.png
+echo "docs/screenshots/main-frame.png updated"
