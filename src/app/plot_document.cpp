@@ -36,6 +36,7 @@ void PlotDocument::load(int xDim, int traceDim, int valueIndex, int optionIndex)
   set_ = std::move(set);
   loaded_ = set_;
   historySynced_ = set_.history.size();
+  changes_.notify(Change::Data | Change::Selection);
 }
 
 void PlotDocument::setDataSet(processing::CDataSet set) {
@@ -43,6 +44,7 @@ void PlotDocument::setDataSet(processing::CDataSet set) {
   set_ = std::move(set);
   loaded_ = set_;
   historySynced_ = set_.history.size();
+  changes_.notify(Change::Data | Change::Selection);
 }
 
 void PlotDocument::inform(const std::string& text) const {
@@ -60,6 +62,15 @@ void PlotDocument::syncHistory() {
 void PlotDocument::changed() {
   syncHistory();
   store_->saved = false;
+  changes_.notify(Change::Data | Change::Selection | Change::History | Change::SavedState);
+}
+
+void PlotDocument::setViewOptions(const PlotViewOptions& options) {
+  const PlotViewOptions before = view_;
+  view_ = options;
+  if (before.legend != view_.legend || before.grid != view_.grid || before.logX != view_.logX ||
+      before.showTraceName != view_.showTraceName || before.auxControl != view_.auxControl)
+    changes_.notify(Change::View);
 }
 
 std::unique_ptr<PlotDocument> PlotDocument::newWindow() const {
@@ -76,22 +87,36 @@ std::unique_ptr<PlotDocument> PlotDocument::newWindow() const {
 
 bool PlotDocument::select(int t, bool on) {
   if (t < 0 || t >= set_.TraceCount()) return false;
-  set_.selected[static_cast<std::size_t>(t)] = on ? 1 : 0;
+  int& flag = set_.selected[static_cast<std::size_t>(t)];
+  if (flag != (on ? 1 : 0)) {
+    flag = on ? 1 : 0;
+    changes_.notify(Change::Selection);
+  }
   return true;
 }
 
 void PlotDocument::selectAll() {
   for (std::size_t t = 0; t < set_.selected.size(); ++t)
     if (set_.traceState[t] != kTraceExcluded) set_.selected[t] = 1;
+  changes_.notify(Change::Selection);
 }
 
-void PlotDocument::deselectAll() { std::fill(set_.selected.begin(), set_.selected.end(), 0); }
+void PlotDocument::deselectAll() {
+  std::fill(set_.selected.begin(), set_.selected.end(), 0);
+  changes_.notify(Change::Selection);
+}
 
 std::vector<int> PlotDocument::selection() const {
   std::vector<int> chosen(set_.selected.size(), 0);
   for (std::size_t t = 0; t < chosen.size(); ++t)
     chosen[t] = set_.selected[t] == 1 && set_.traceState[t] == kTracePresent ? 1 : 0;
   return chosen;
+}
+
+bool PlotDocument::isSelected(int t) const {
+  const auto i = static_cast<std::size_t>(t);
+  return t >= 0 && i < set_.selected.size() && i < set_.traceState.size() && set_.selected[i] == 1 &&
+         set_.traceState[i] == kTracePresent;
 }
 
 int PlotDocument::selectedCount() const {
@@ -259,6 +284,7 @@ bool PlotDocument::ensureSelectionForMath() {
     }
     const auto one = std::find(set_.traceState.begin(), set_.traceState.end(), kTracePresent);
     set_.selected[static_cast<std::size_t>(one - set_.traceState.begin())] = 1;
+    changes_.notify(Change::Selection);
   }
   if (selectedCount() < 1) {
     inform("Please select one or more traces first.\n");

@@ -8,6 +8,9 @@
 // Selection: a trace counts as selected when its selected flag is set and it is present
 // (neither hidden nor the baseline). The baseline may carry the flag; it never takes part in
 // an operation.
+//
+// The windows of the plot observe changes(): Data (traces, overlays, the store), Selection,
+// History, SavedState and View (the view options below).
 
 #include <memory>
 #include <optional>
@@ -15,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "datastore/data_store.h"
 #include "datastore/smart_ptr.h"
 #include "processing/data_set.h"
@@ -79,6 +83,17 @@ inline constexpr std::size_t kMaxOverlaidTraces = 40;
 // The contact at the end of the conversion's save-error message.
 inline constexpr const char* kSupportContact = "the address given in the user manual.";
 
+// How the plot is shown; the view's menu items toggle these.
+struct PlotViewOptions {
+  bool legend = false;
+  bool grid = false;
+  bool logX = false;
+  // "Show Trace Name": the highlighted trace's name and the point read-out.
+  bool showTraceName = false;
+  // "Aux Dimension Ctrl": the control for the further dimensions.
+  bool auxControl = true;
+};
+
 class PlotDocument {
  public:
   // The document of a plot of store, read from filePath (empty for a window without a file).
@@ -95,6 +110,10 @@ class PlotDocument {
   void reset();
 
   const processing::CDataSet& dataSet() const { return set_; }
+  ChangeNotifier& changes() { return changes_; }
+
+  const PlotViewOptions& viewOptions() const { return view_; }
+  void setViewOptions(const PlotViewOptions& options);
   const datastore::smart_ptr<datastore::DataStore>& store() const { return store_; }
   const std::string& filePath() const { return filePath_; }
 
@@ -108,6 +127,8 @@ class PlotDocument {
   void selectAll();
   void deselectAll();
   int selectedCount() const;
+  // Whether trace t is selected as defined above; false for a trace that is not there.
+  bool isSelected(int t) const;
   // One entry per trace: 1 for the selected traces as defined above.
   std::vector<int> selection() const;
   int presentCount() const;
@@ -169,7 +190,10 @@ class PlotDocument {
   int overlayFiles(const std::vector<std::string>& paths, bool allowCaryFiles);
   const std::vector<OverlaidTrace>& overlaidTraces() const { return overlaid_; }
   // "Remove Overlaid Traces".
-  void removeOverlaidTraces() { overlaid_.clear(); }
+  void removeOverlaidTraces() {
+    overlaid_.clear();
+    changes_.notify(Change::Data);
+  }
 
   // --- printing and the store's texts ---
   // Records the "Printed :" entry after the plot went to the printer.
@@ -217,6 +241,8 @@ class PlotDocument {
   std::size_t historySynced_ = 0;
   std::vector<OverlaidTrace> overlaid_;
   bool online_ = false;
+  PlotViewOptions view_;
+  ChangeNotifier changes_;
 };
 
 }  // namespace lumatix::app

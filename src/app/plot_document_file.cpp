@@ -84,6 +84,7 @@ void PlotDocument::writeWholeStore(const std::string& path) {
     throw;
   }
   store_->saved = true;
+  changes_.notify(Change::SavedState | Change::History);
 }
 
 bool PlotDocument::saveAll() {

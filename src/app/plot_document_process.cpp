@@ -94,6 +94,7 @@ bool PlotDocument::smooth(PlotDialogs& dialogs) {
   if (dialog->saveResiduals() && appendResult(result.residual)) {
     // Every new trace starts selected, the smoothed ones as well as their residuals.
     for (std::size_t t = firstNew; t < set_.selected.size(); ++t) set_.selected[t] = 1;
+    changes_.notify(Change::Selection);
   }
   return true;
 }

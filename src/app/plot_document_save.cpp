@@ -111,6 +111,7 @@ bool PlotDocument::saveTraces(bool selectedOnly) {
   syncHistory();
   saveFormatIndex_ = choice->filterIndex;
   store_->saved = true;
+  changes_.notify(Change::SavedState | Change::History);
   return true;
 }
 

@@ -140,7 +140,15 @@ void Graph::resetRanges() {
   zoomed_ = false;
 }
 
-void Graph::resetYRange() { yAxis_.SetRange(yMin_ - marginY(), yMax_ + marginY()); }
+// The step is chosen for the data's own range: a range widened first would get another step
+// (0..1.1 gives 0.1, 0..1.1 widened by 5% a side gives 0.2) and could be lifted past the
+// precision floor. The margin then only widens what is shown; the ticks are placed from the
+// shown ends with that step.
+void Graph::resetYRange() {
+  if (!yAxis_.SetRange(yMin_, yMax_)) return;
+  yAxis_.min -= marginY();
+  yAxis_.max += marginY();
+}
 
 void Graph::setTraceSelection(const std::vector<bool>& selected) {
   selected_ = selected;
@@ -259,6 +267,12 @@ void Graph::Paint(Canvas& c) {
     c.lineTo({dragStart_.x, dragEnd_.y});
     c.lineTo(dragStart_);
   }
+}
+
+void Graph::PaintTraces(Canvas& c, const Rect& area) {
+  area_ = area;
+  if (ready_) drawTraces(c, area);
+  c.setClip(std::nullopt);
 }
 
 void Graph::drawAxes(Canvas& c, const Rect& area) {

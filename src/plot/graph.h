@@ -52,6 +52,9 @@ class Graph {
 
   // Lays the plot out on a canvas of the given size and draws it.
   void Paint(Canvas& canvas);
+  // Draws only the traces, clipped to a plot area laid out by another graph: an overlaid
+  // file's traces on the main plot, after its ranges were set to the main plot's.
+  void PaintTraces(Canvas& canvas, const Rect& area);
   // Lays the plot out without drawing, so that pixel positions can be converted before the
   // first paint.
   void layout(double width, double height) { area_ = plotArea(width, height); }
@@ -109,7 +112,8 @@ class Graph {
   bool zoomed() const { return zoomed_; }
   // The ranges in force before the last rectangle zoom: x from, x to, y from, y to.
   const std::optional<Rect>& previousRanges() const { return previous_; }
-  // The y axis back to the data's extents widened by the margins.
+  // The y axis back to the data's extents widened by the margins; the tick step is the one
+  // of the extents themselves.
   void resetYRange();
 
   // The sample the read-out shows, kept within 0..n-1.

@@ -14,8 +14,32 @@ std::string formatted(const char* format, double v) {
 
 }  // namespace
 
+bool DataSetSelection::isSelected(int t) const {
+  const auto i = static_cast<std::size_t>(t);
+  return t >= 0 && i < set_.selected.size() && i < set_.traceState.size() && set_.selected[i] == 1 &&
+         set_.traceState[i] == processing::kTracePresent;
+}
+
+void DataSetSelection::setSelected(int t, bool on) {
+  if (t >= 0 && static_cast<std::size_t>(t) < set_.selected.size()) set_.selected[static_cast<std::size_t>(t)] = on ? 1 : 0;
+}
+
+void DataSetSelection::clearSelection() {
+  for (int& s : set_.selected) s = 0;
+}
+
+PlotInteraction::PlotInteraction(Graph& graph, const processing::CDataSet& traces, TraceSelection& selection,
+                                 InteractionCallbacks callbacks)
+    : graph_(graph), set_(traces), selection_(selection), callbacks_(std::move(callbacks)) {
+  dataChanged();
+}
+
 PlotInteraction::PlotInteraction(Graph& graph, processing::CDataSet& traces, InteractionCallbacks callbacks)
-    : graph_(graph), set_(traces), callbacks_(std::move(callbacks)) {
+    : graph_(graph),
+      set_(traces),
+      ownSelection_(std::make_unique<DataSetSelection>(traces)),
+      selection_(*ownSelection_),
+      callbacks_(std::move(callbacks)) {
   dataChanged();
 }
 
@@ -30,29 +54,27 @@ bool PlotInteraction::present(int t) const {
          set_.traceState[static_cast<std::size_t>(t)] == processing::kTracePresent;
 }
 
-bool PlotInteraction::selected(int t) const {
-  return t >= 0 && static_cast<std::size_t>(t) < set_.selected.size() &&
-         set_.selected[static_cast<std::size_t>(t)] == 1;
-}
+bool PlotInteraction::selected(int t) const { return selection_.isSelected(t); }
 
-void PlotInteraction::select(int t, bool on) {
-  if (t >= 0 && static_cast<std::size_t>(t) < set_.selected.size()) set_.selected[static_cast<std::size_t>(t)] = on;
-}
+void PlotInteraction::select(int t, bool on) { selection_.setSelected(t, on); }
 
-void PlotInteraction::clearSelection() {
-  for (int& s : set_.selected) s = 0;
-}
+void PlotInteraction::clearSelection() { selection_.clearSelection(); }
 
 int PlotInteraction::selectedCount() const {
   int n = 0;
-  for (int s : set_.selected) n += s == 1;
+  for (int t = 0; t < set_.TraceCount(); ++t) n += selected(t) ? 1 : 0;
   return n;
 }
 
+std::vector<int> PlotInteraction::selectionFlags() const {
+  std::vector<int> flags(static_cast<std::size_t>(set_.TraceCount()), 0);
+  for (std::size_t t = 0; t < flags.size(); ++t) flags[t] = selected(static_cast<int>(t)) ? 1 : 0;
+  return flags;
+}
+
 void PlotInteraction::selectionToGraph() {
-  std::vector<bool> bold(set_.selected.size());
-  for (std::size_t t = 0; t < bold.size(); ++t) bold[t] = set_.selected[t] == 1;
-  graph_.setTraceSelection(bold);
+  const std::vector<int> flags = selectionFlags();
+  graph_.setTraceSelection(std::vector<bool>(flags.begin(), flags.end()));
 }
 
 void PlotInteraction::redraw() {
@@ -151,7 +173,7 @@ void PlotInteraction::press(Point p, Modifiers m) {
     if (selectedCount() > 0) {
       // Subset leaves the baseline out: SelectedOnly refuses a selection that holds it,
       // which the baseline's staying selected after a removal makes common.
-      payload_ = set_.Subset(set_.selected);
+      payload_ = set_.Subset(selectionFlags());
       if (payload_->TraceCount() > 0 && callbacks_.startDrag) callbacks_.startDrag(*payload_);
     }
   }

@@ -4,10 +4,13 @@
 // data set's selection, and tells the window through callbacks what to do that only the
 // window can (redraw, start a drag-and-drop, show the read-out, remove traces).
 //
-// The graph's traces are the data set's traces, index for index.
+// The graph's traces are the data set's traces, index for index. The selection belongs to
+// whoever owns the data set (the plot's document); the interaction reads and changes it only
+// through TraceSelection and never writes the data set.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +32,28 @@ inline constexpr std::uint32_t kResetBothAxes = 3;   // both axes to the data's 
 inline constexpr std::uint32_t kResetDoubleClick = 6;  // y to the data, x to the stored x range
 inline constexpr std::uint32_t kWheelZoomed = 192;   // the wheel set the ranges: keep them
 
+// The owner of a data set's selection. A trace is selected when its flag is set and it is
+// present: neither hidden nor the baseline.
+class TraceSelection {
+ public:
+  virtual ~TraceSelection() = default;
+  virtual bool isSelected(int t) const = 0;
+  virtual void setSelected(int t, bool on) = 0;
+  virtual void clearSelection() = 0;
+};
+
+// The selection flags of a data set that has no other owner (the tests, a data set on its own).
+class DataSetSelection : public TraceSelection {
+ public:
+  explicit DataSetSelection(processing::CDataSet& set) : set_(set) {}
+  bool isSelected(int t) const override;
+  void setSelected(int t, bool on) override;
+  void clearSelection() override;
+
+ private:
+  processing::CDataSet& set_;
+};
+
 struct InteractionCallbacks {
   std::function<void()> redraw;
   // A drag-and-drop of the selected traces (the baseline left out) begins; the payload
@@ -42,6 +67,9 @@ struct InteractionCallbacks {
 
 class PlotInteraction {
  public:
+  PlotInteraction(Graph& graph, const processing::CDataSet& traces, TraceSelection& selection,
+                  InteractionCallbacks callbacks = {});
+  // A data set that owns its selection itself.
   PlotInteraction(Graph& graph, processing::CDataSet& traces, InteractionCallbacks callbacks = {});
 
   // Graphs overlaid on the main one; each follows every zoom. Not owned.
@@ -79,6 +107,7 @@ class PlotInteraction {
  private:
   bool present(int t) const;
   bool selected(int t) const;
+  std::vector<int> selectionFlags() const;
   void select(int t, bool on);
   void clearSelection();
   void selectionToGraph();
@@ -88,7 +117,9 @@ class PlotInteraction {
   std::vector<Graph*> allGraphs();
 
   Graph& graph_;
-  processing::CDataSet& set_;
+  const processing::CDataSet& set_;
+  std::unique_ptr<DataSetSelection> ownSelection_;
+  TraceSelection& selection_;
   InteractionCallbacks callbacks_;
   std::vector<Graph*> overlays_;
   int highlighted_ = -1, lastClicked_ = -1, current_ = -1;

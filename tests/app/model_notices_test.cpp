@@ -7,6 +7,8 @@
 #include "app/fit_session.h"
 #include "app/launch_pad.h"
 #include "app/main_frame.h"
+#include "app/plot_document.h"
+#include "plot_document_fixture.h"
 #include "app/user_pref.h"
 #include "fitting/fit_funx.h"
 #include "fitting/fit_test_support.h"
@@ -166,6 +168,41 @@ TEST(FitSessionNotices, OneNoticePerStepAndTheLastAfterTheOutcome) {
   ASSERT_FALSE(outcomeAtNotice.empty());
   EXPECT_EQ(outcomeAtNotice.back(), FitProgress::Converged);
   EXPECT_TRUE(any(seen.notices.back(), Change::View));  // the final preview was drawn
+}
+
+
+// A plot's windows redraw from these notices: each command says what it changed, and a
+// command that was refused or changed nothing says nothing.
+TEST(PlotDocumentNotices, EachCommandReportsWhatItChanged) {
+  ScriptedUi ui;
+  PlotDocument doc(testing::cdStore(), "/data/melt.dsx", ui);
+  Recorder seen(doc.changes());
+  doc.load(0, 1, 0, -1);
+  ASSERT_EQ(seen.notices.size(), 1u);
+  EXPECT_TRUE(any(seen.notices[0], Change::Data));
+
+  const Change edited = Change::Data | Change::Selection | Change::History | Change::SavedState;
+  struct Row {
+    const char* name;
+    std::function<void()> command;
+    std::vector<Change> expected;
+  };
+  const Row rows[] = {
+      {"refused removal", [&] { doc.removeSelected(); }, {}},
+      {"select", [&] { doc.select(1, true); }, {Change::Selection}},
+      {"select again", [&] { doc.select(1, true); }, {}},
+      {"remove", [&] { doc.removeSelected(); }, {edited}},
+      {"legend", [&] { doc.setViewOptions({.legend = true}); }, {Change::View}},
+      {"same options", [&] { doc.setViewOptions({.legend = true}); }, {}},
+      {"overlays dropped", [&] { doc.removeOverlaidTraces(); }, {Change::Data}},
+      {"reset", [&] { doc.reset(); }, {edited}},
+      {"deselect all", [&] { doc.deselectAll(); }, {Change::Selection}},
+  };
+  for (const Row& row : rows) {
+    seen.notices.clear();
+    row.command();
+    EXPECT_EQ(seen.notices, row.expected) << row.name;
+  }
 }
 
 }  // namespace

@@ -121,6 +121,39 @@ TEST(Graph, NonFiniteValuesAreGapsAndLeaveTheAxesToTheFinitePoints) {
   }
 }
 
+// The y step is chosen for the data's range, not for the range widened by the margins that
+// the plot shows: 0..1.1 has the step 0.1 and labels up to 1.1 (widened first it would get 0.2
+// and stop at 1). Wide ranges keep their step too.
+TEST(Graph, YTicksComeFromTheDataRangeNotTheWidenedOne) {
+  struct Row {
+    const char* name;
+    std::vector<double> y;
+    double step;
+    std::vector<std::string> labels;
+  };
+  const Row rows[] = {
+      {"0 to 1.1", {0, 1.1, 0.5}, 0.1, {"0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1", "1.1"}},
+      {"0 to 300", {0, 300, 150}, 50, {"0", "50", "100", "150", "200", "250", "300"}},
+      {"-3 to 13", {-3, 13, 0}, 2, {"-2", "0", "2", "4", "6", "8", "10", "12"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Graph g;
+    g.SetData({1, 2, 3}, {row.y}, {"t"}, {}, {});
+    EXPECT_DOUBLE_EQ(g.yAxis().majorStep, row.step);
+    // The shown range still has its margin of 5% a side.
+    const double span = g.yMax() - g.yMin();
+    EXPECT_DOUBLE_EQ(g.yAxis().min, g.yMin() - 0.05 * span);
+    EXPECT_DOUBLE_EQ(g.yAxis().max, g.yMax() + 0.05 * span);
+    RecordingCanvas canvas(640, 480);
+    g.Paint(canvas);
+    std::vector<std::string> labels;
+    for (const auto& t : canvas.texts)
+      if (t.h == HAlign::Right) labels.push_back(t.text);
+    EXPECT_EQ(labels, row.labels);
+  }
+}
+
 TEST(Graph, DataAndCanvasCoordinatesInvertEachOther) {
   Graph g;
   g.SetData({0, 10}, {{0, 100}}, {"t"}, {}, {});

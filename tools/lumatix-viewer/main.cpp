@@ -7,8 +7,10 @@
 #include <cstdlib>
 
 #include "app/command_line_info.h"
+#include "app/compliance_settings.h"
 #include "app/viewer_app.h"
 #include "gui/main_frame_window.h"
+#include "gui/plot_window_maker.h"
 #include "gui/qt_ui.h"
 #include "gui/screenshots.h"
 #include "gui/viewer_host.h"
@@ -25,7 +27,16 @@ int main(int argc, char** argv) {
   const app::CKVCommandLineInfo commandLine = app::CKVCommandLineInfo::parse(argc, argv);
 
   gui::QtUi ui;
-  gui::ViewerHost host(ui, {});
+  // Plot windows report their closing to the main frame, which the host makes later.
+  gui::ViewerHost* hosting = nullptr;
+  auto frameOf = [&hosting]() -> app::MainFrame* {
+    return hosting != nullptr && hosting->mainWindow() != nullptr ? &hosting->mainWindow()->frame() : nullptr;
+  };
+  gui::PlotWindowSettings plotSettings;
+  plotSettings.allowCaryFiles = [frameOf] { return frameOf() == nullptr || frameOf()->allowCaryFiles(); };
+  plotSettings.compliant = [] { return app::ComplianceSettings::instance().snapshot().cfrCompliant; };
+  gui::ViewerHost host(ui, gui::plotWindowMaker(ui, frameOf, plotSettings));
+  hosting = &host;
   app::CKVViewerApp application(ui, host);
   host.attach(application);
 

@@ -21,5 +21,6 @@ void addPlotCommand(CLI::App& app, InputOptions& input);
 void addDecomposeCommand(CLI::App& app, InputOptions& input);
 void addRampCommand(CLI::App& app, InputOptions& input);
 void addSvdCommand(CLI::App& app, InputOptions& input);
+void addAcquireCommand(CLI::App& app);
 
 }  // namespace lumatix::cli

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
   cli::addDecomposeCommand(app, input);
   cli::addRampCommand(app, input);
   cli::addSvdCommand(app, input);
+  cli::addAcquireCommand(app);
 
   try {
     app.parse(argc, argv);

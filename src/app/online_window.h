@@ -1,0 +1,88 @@
+#pragma once
+// OnlineWindow: what a plot window does with an acquisition while the link receives it: it
+// takes the link's store when the header is ready, plots it on its two largest dimensions,
+// refreshes from it as data arrive (with a pause before the first refresh after a header),
+// refuses to close while on-line, and at the end saves the acquired store by the on-line save
+// rule. The viewer's on-line plot window and `lumatix acquire` both run it.
+//
+// Threading: GUI thread only. The store's values are read and written to disk under the link's
+// data lock, so the link thread never changes a value under it.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "app/change_notifier.h"
+#include "link/client_info.h"
+
+namespace lumatix::app {
+
+class Ui;
+
+// The link-lost question's text for the server address in use.
+std::string linkLostText(const std::string& address);
+
+// The path of an acquisition named name in the working directory; "" when the link refused
+// the name (the save then asks for one).
+std::string acquisitionPath(const std::string& workingDirectory, const std::string& name);
+
+// The plotted dimensions of a store: the largest, then the largest of the others (on equal
+// size the lower index); -1 where there is none.
+std::pair<int, int> largestDimensions(const datastore::DataStore& store);
+
+class OnlineWindow {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kFirstRefreshPause{250};
+  static constexpr std::chrono::milliseconds kAutoScaleInterval{4000};
+
+  OnlineWindow(instrument_link::CClientInfo& link, Ui& ui, std::string path);
+
+  const std::string& path() const { return path_; }
+  const std::string& title() const { return title_; }
+  bool online() const { return online_; }
+  const instrument_link::StorePtr& store() const { return store_; }
+  std::pair<int, int> plotDimensions() const { return dims_; }
+
+  // Link notifications, delivered on the GUI thread.
+  void headerReady();
+  void secondHeaderReady();
+  // Leaves on-line mode and saves by the rule: with no path, or a path whose file exists, the
+  // save dialog asks for a name (suspend/resume bracket it, for the link thread); cancelling
+  // saves nothing. On a save the path becomes the title. Records the link skipped are told.
+  // Returns whether the store was saved.
+  bool finished(const std::function<void()>& suspend = {}, const std::function<void()>& resume = {});
+  void linkLost();
+
+  // The refresh tick: true when the window is to redraw from the store now. The first tick
+  // after a header only starts the pause; the next one after the pause redraws.
+  bool refresh(Clock::time_point now);
+  // "On-line Auto-scale": while on, a redraw rescales when kAutoScaleInterval has passed
+  // since the last rescale.
+  bool autoScale() const { return autoScale_; }
+  void toggleAutoScale();
+  bool rescaleDue(Clock::time_point now);
+
+  // Closing: refused with "Acquistion in progress.  Please wait for the data acquisition to
+  // finish.\n" while on-line.
+  bool mayClose();
+
+  ChangeNotifier& changes() { return changes_; }
+
+ private:
+  instrument_link::CClientInfo& link_;
+  Ui& ui_;
+  std::string path_;
+  std::string title_;
+  instrument_link::StorePtr store_;
+  std::pair<int, int> dims_{-1, -1};
+  bool online_ = true;
+  bool firstRefreshPending_ = false;
+  Clock::time_point pauseEnds_{};
+  bool autoScale_ = false;
+  Clock::time_point lastRescale_{};
+  bool rescaled_ = false;
+  ChangeNotifier changes_;
+};
+
+}  // namespace lumatix::app

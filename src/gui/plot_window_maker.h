@@ -1,0 +1,64 @@
+#pragma once
+// The viewer's app::PlotWindowMaker: opens a file (or nothing, for "Empty") into a
+// PlotWindow shown on its own, and hands the main frame a handle on it. A window the person
+// closes leaves the main frame's list through the handle; the frame's close() destroys the
+// window without asking.
+
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/ports.h"
+#include "gui/plot_window.h"
+
+namespace lumatix::app {
+class MainFrame;
+class PlotDocument;
+}  // namespace lumatix::app
+
+namespace lumatix::gui {
+
+// The main frame's view of one Qt plot window.
+class PlotWindowHandle : public app::PlotWindow {
+ public:
+  // frame: the main frame the window reports its closing to (null when there is none).
+  PlotWindowHandle(gui::PlotWindow* window, std::function<app::MainFrame*()> frame);
+  ~PlotWindowHandle() override;
+
+  std::string path() const override;
+  std::string title() const override;
+  void activate() override;
+  void close() override;
+
+  gui::PlotWindow* window() const { return window_; }
+
+ private:
+  QPointer<gui::PlotWindow> window_;
+  std::string path_;
+};
+
+struct PlotWindowSettings {
+  // Cary text files are read only when this says so (the frame's "AllowCaryFiles").
+  std::function<bool()> allowCaryFiles = [] { return true; };
+  // The machine's 21 CFR Part 11 mode, under which new files are derived.
+  std::function<bool()> compliant = [] { return false; };
+};
+
+// Makes the window of a document and shows it; null (after the person was told) when the
+// file cannot be read or cut into traces.
+std::unique_ptr<PlotWindowHandle> makePlotWindow(std::unique_ptr<app::PlotDocument> document,
+                                                 std::function<app::MainFrame*()> frame, app::Ui& ui);
+
+// The maker the viewer installs: files are read with the loader, cut into the traces their
+// saved view names, and shown.
+app::PlotWindowMaker plotWindowMaker(app::Ui& ui, std::function<app::MainFrame*()> frame,
+                                     PlotWindowSettings settings = {});
+
+// Reads a file into a plot document with its traces; null when it cannot be shown (the person
+// was told why).
+std::unique_ptr<app::PlotDocument> openPlotDocument(const std::string& path, app::Ui& ui,
+                                                    const PlotWindowSettings& settings);
+
+}  // namespace lumatix::gui
