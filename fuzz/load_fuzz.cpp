@@ -1,5 +1,5 @@
 // Any file given to DataStore::load (Cary files allowed) either is refused (false or an
-// exception) or makes a store that survives a LumatixStore write and read.
+// exception, with a reason) or makes a store that survives a LumatixStore write and read.
 
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "datastore/data_store.h"
+#include "refusal_check.h"
 #include "text_round_trip.h"
 
 namespace {
@@ -27,11 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   lumatix::datastore::DataStore store(true);
   store.allowCary = true;
-  bool loaded = false;
-  try {
-    loaded = store.load(scratchPath(), false);
-  } catch (const std::exception&) {
-  }
+  const bool loaded = lumatix::fuzz::readOrRequireReason([&] { return store.load(scratchPath(), false); });
   std::remove(scratchPath().c_str());
   if (loaded && store.data.count > 0) lumatix::fuzz::checkLumatixStoreRoundTrip(store);
   return 0;

@@ -7,6 +7,7 @@
 #include "app/plot_document.h"
 #include "app/ui.h"
 #include "datastore/history_entry.h"
+#include "datastore/load_refusal.h"
 #include "datastore/lum_binary.h"
 #include "platform/atomic_file.h"
 #include "platform/build_info.h"
@@ -42,7 +43,11 @@ datastore::smart_ptr<datastore::DataStore> openPlotStore(const std::string& path
     loaded = false;
   }
   if (!loaded) {
-    ui.showMessage("Sorry!\n\nCan't open the file\n\n" + path + "\n\nfor reading.  Please check file permissions.",
+    // Why the file was refused follows the message, so a person can tell a damaged file
+    // from one of a format the viewer does not read.
+    const std::string& reason = datastore::lastLoadRefusal();
+    ui.showMessage("Sorry!\n\nCan't open the file\n\n" + path + "\n\nfor reading.  Please check file permissions." +
+                       (reason.empty() ? std::string() : "\n\n" + reason),
                    platform::kProductName, Icon::Information, Buttons::Ok);
     return datastore::smart_ptr<datastore::DataStore>();
   }

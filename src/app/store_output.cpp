@@ -8,6 +8,7 @@
 #include "app/ui.h"
 #include "app/user_pref.h"
 #include "datastore/data_store.h"
+#include "datastore/load_refusal.h"
 
 namespace lumatix::app {
 
@@ -19,11 +20,17 @@ std::unique_ptr<datastore::DataStore> loadSelectedFile(const std::string& path, 
   try {
     auto store = std::make_unique<datastore::DataStore>(true);
     store->allowCary = allowCary;
-    if (!store->load(path, false))
-      return fail("Failed to load DataStore.\nThe file may be corrupt.\n(Can't open the file " + path + ")");
+    if (!store->load(path, false)) {
+      const std::string& reason = datastore::lastLoadRefusal();
+      return fail("Failed to load DataStore.\nThe file may be corrupt.\n(Can't open the file " + path + ")" +
+                  (reason.empty() ? std::string() : "\n" + reason));
+    }
     return store;
   } catch (const std::bad_alloc&) {
     return fail("Too low on memory. Please close some applications and try again.\n");
+  } catch (const datastore::LoadRefused& e) {
+    return fail(std::string("Failed to load DataStore.\nThe file may be corrupt.\n(") + e.what() + ")" +
+                (e.reason().empty() ? std::string() : "\n" + e.reason()));
   } catch (const std::exception& e) {
     return fail(std::string("Failed to load DataStore.\nThe file may be corrupt.\n(") + e.what() + ")");
   } catch (...) {

@@ -4,13 +4,14 @@
 
 #include "datastore/data_store.h"
 #include "datastore/import_text.h"
+#include "datastore/load_refusal.h"
 #include "datastore/text_cursor.h"
 #include "datastore/text_number.h"
 
 namespace lumatix::datastore {
 namespace {
 
-[[noreturn]] void unrecognised() { throw std::runtime_error("The file is of an unrecognised format\n"); }
+constexpr const char* kUnrecognised = "The file is of an unrecognised format\n";
 
 bool isBlankLine(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
 
@@ -47,9 +48,10 @@ void readCary(DataStore& store, std::istream& in) {
   store.attributes.cfrCompliant = false;
   auto c = text::TextCursor::fromStart(in);
   std::string line;
+  auto unrecognised = [&](const std::string& why) { refuseWith(kUnrecognised, "Cary file: " + why); };
 
   c.skipWs();
-  if (!c.line(line)) unrecognised();
+  if (!c.line(line)) unrecognised("the file is empty.");
   std::size_t comma = line.find(',');
   if (comma != std::string::npos) {
     std::size_t second = line.find(',', comma + 1);
@@ -58,7 +60,7 @@ void readCary(DataStore& store, std::istream& in) {
   store.title = line;
 
   c.skipWs();
-  if (!c.line(line)) unrecognised();
+  if (!c.line(line)) unrecognised("there is no line naming the columns after the title.");
   comma = line.find(',');
   std::string xName = line.substr(0, comma);
   std::string property;
@@ -73,17 +75,22 @@ void readCary(DataStore& store, std::istream& in) {
   std::vector<float> x, y;
   c.skipWs();
   bool ended = false;
-  while (c.line(line)) {
+  while (true) {
+    const std::size_t lineAt = c.position();
+    if (!c.line(line)) break;
     if (isBlankLine(line)) {
       ended = true;
       break;
     }
     float xv = 0.0f, yv = 0.0f;
-    if (!parseRow(line, xv, yv)) unrecognised();
+    if (!parseRow(line, xv, yv))
+      unrecognised("line " + std::to_string(c.lineNumberAt(lineAt)) + ": " + quoted(line) +
+                   " is not a row of two numbers parted by a comma.");
     x.push_back(xv);
     y.push_back(yv);
   }
-  if (!ended || x.empty()) unrecognised();
+  if (x.empty()) unrecognised("there are no data rows after the line naming the columns.");
+  if (!ended) unrecognised("the data rows are not ended by an empty line.");
 
   store.headerLines.clear();
   while (c.line(line) && !isBlankLine(line)) store.headerLines.push_back(tidyHeaderLine(line));
@@ -92,7 +99,7 @@ void readCary(DataStore& store, std::istream& in) {
   if (store.dimensions[0].name.compare(0, 10, "Wavelength") != 0)
     store.dimensions.push_back(Dimension("Wavelength", {0.0f}));
   store.properties = Array<std::string>(std::vector<std::string>{property});
-  if (!store.initialise()) unrecognised();
+  if (!store.initialise()) unrecognised("there is not enough memory for its values.");
   std::copy(y.begin(), y.end(), store.data.data);
   store.computeRange();
 }

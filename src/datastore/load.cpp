@@ -9,12 +9,15 @@
 #include <istream>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "datastore/data_store.h"
 #include "datastore/import_text.h"
+#include "datastore/load_refusal.h"
 #include "datastore/lum_binary.h"
 #include "datastore/lumatix_store.h"
 #include "datastore/qvl_ascii.h"
@@ -91,11 +94,63 @@ std::unique_ptr<std::istream> openInput(const std::string& path) {
   return std::make_unique<std::istringstream>(std::move(bytes), std::ios::binary);
 }
 
+// A NUL or another control byte that text files do not hold.
+bool looksBinary(std::string_view bytes) {
+  for (char ch : bytes) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte == 0 || (byte < 0x20 && ch != '\t' && ch != '\n' && ch != '\r' && ch != '\f' && ch != '\v')) return true;
+  }
+  return false;
+}
+
+std::string unrecognisedReason(std::istream& in, const std::string& firstLine, bool looksCary, bool allowCary) {
+  if (looksCary && !allowCary)
+    return "It looks like a Cary export (a title, a line naming the columns, then rows of comma-separated numbers); "
+           "Cary files open only when \"Allow Cary Files\" is switched on (--allow-cary on the command line).";
+  in.clear();
+  in.seekg(0, std::ios::end);
+  if (in.tellg() == std::streampos(0)) return "The file is empty.";
+  std::string start(256, '\0');
+  in.seekg(0);
+  in.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(in.gcount()));
+  if (looksBinary(start)) return "It holds binary data of no format the viewer reads (its first bytes are " + quoted(start) + ").";
+  return "Its first line " + quoted(firstLine) +
+         " names none of the formats the viewer reads (LumBinaryX, LumBinary, LumatixStore, QVL-ASCII, "
+         "QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary).";
+}
+
+// Where a native binary reader stopped: it gives no reason of its own.
+std::string binaryStopReason(std::istream& in, const std::string& format) {
+  in.clear();
+  const std::streampos at = in.tellg();
+  in.seekg(0, std::ios::end);
+  const std::streampos size = in.tellg();
+  if (at == std::streampos(-1) || size == std::streampos(-1)) return format + " file: it is damaged or cut short.";
+  if (at >= size)
+    return format + " file: it ends (after " + std::to_string(static_cast<long long>(size)) +
+           " bytes) before the data it announces.";
+  return format + " file: it does not make sense from byte " + std::to_string(static_cast<long long>(at)) + " of " +
+         std::to_string(static_cast<long long>(size)) + " on (damaged, or its check sum does not match).";
+}
+
 }  // namespace
 
 bool DataStore::load(const std::string& path, bool headerOnly) {
-  const std::unique_ptr<std::istream> input = openInput(path);
-  if (!input) return false;
+  setLastLoadRefusal({});
+  std::unique_ptr<std::istream> input;
+  try {
+    input = openInput(path);
+  } catch (const std::exception& e) {
+    std::string why = e.what();
+    while (!why.empty() && why.back() == '\n') why.pop_back();
+    setLastLoadRefusal(why);
+    throw;
+  }
+  if (!input) {
+    setLastLoadRefusal("The file cannot be opened for reading: " + std::string(std::strerror(errno)) + ".");
+    return false;
+  }
   std::istream& in = *input;
   in >> std::ws;
   probeLine(in, formatName);
@@ -110,13 +165,28 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     return !in.fail() && !in.bad();
   };
 
+  // The native binary readers say only that the file is corrupt: where they stopped is the
+  // reason.
+  auto readBinary = [&](auto reader) {
+    try {
+      reader();
+    } catch (const LoadRefused&) {
+      throw;
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception& e) {
+      refuseWith(e.what(), binaryStopReason(in, line));
+    }
+    if (!in.fail() && !in.bad()) return true;
+    setLastLoadRefusal(binaryStopReason(in, line));
+    return false;
+  };
+
   bool ok = false;
   if (line == "LumBinary") {
-    readLumBinary(*this, in, headerOnly);
-    ok = !in.fail() && !in.bad();
+    ok = readBinary([&] { readLumBinary(*this, in, headerOnly); });
   } else if (line == "LumBinaryX") {
-    readLumBinaryX(*this, in, headerOnly);
-    ok = !in.fail() && !in.bad();
+    ok = readBinary([&] { readLumBinaryX(*this, in, headerOnly); });
   } else if (line == "LumatixStore" || line == "LumatixStore 1.1") {
     ok = readText([&](std::istream& s) { readLumatixStore(*this, s, headerOnly); });
   } else if (line == "QVL-ASCII-SPECTRAKINETIC") {
@@ -126,16 +196,21 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
   } else if (line == "ASCII") {
     ok = readText([&](std::istream& s) { readAsciiXY(*this, s); });
   } else if (line == "SimpleCSV" || line == "LumatixCSV") {
-    throw std::runtime_error("CSV is an export only format.\nIt cannot be imported.\n");
+    refuseWith("CSV is an export only format.\nIt cannot be imported.\n",
+               "The file is a " + line + " export, which other programs read; open the file it was exported from.");
   } else if (line == "JCAMP-DX 5.0") {
-    throw std::runtime_error("JCAMP-DX is an export only format.\nIt cannot be imported.\n");
+    refuseWith("JCAMP-DX is an export only format.\nIt cannot be imported.\n",
+               "Its first line is the name of the viewer's JCAMP-DX export, not a JCAMP-DX ##TITLE record.");
   } else if (jcampLabel(line) == "TITLE") {
     ok = readText([&](std::istream& s) { readJcamp(*this, s); });
-  } else if (looksLikeCary(in) && allowCary) {
-    formatName = "CARY-ASCII";
-    ok = readText([&](std::istream& s) { readCary(*this, s); });
   } else {
-    throw std::runtime_error("The file is of an unrecognised format\n");
+    const bool cary = looksLikeCary(in);
+    if (cary && allowCary) {
+      formatName = "CARY-ASCII";
+      ok = readText([&](std::istream& s) { readCary(*this, s); });
+    } else {
+      refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+    }
   }
 
   filePath = path;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "datastore/data_store.h"
+#include "datastore/load_refusal.h"
 #include "datastore/text_cursor.h"
 #include "datastore/text_number.h"
 
@@ -21,7 +22,17 @@ constexpr std::int64_t kMaxHistoryTexts = 65535;
 constexpr int kMaxBareOptionLines = 1000;
 constexpr std::size_t kFlushBytes = 1 << 20;
 
-[[noreturn]] void corrupt() { throw std::runtime_error("The file is corrupt.\n"); }
+// Refuses the file with what was expected at the cursor and what stands there instead.
+[[noreturn]] void corrupt(const text::TextCursor& c, const std::string& expected) {
+  refuseWith("The file is corrupt.\n",
+             "LumatixStore file: " + atLine(c, expected + " was expected; found " + foundHere(c) + "."));
+}
+
+// The same for a whole line that was read from start and was not what it should be.
+[[noreturn]] void corruptLine(text::TextCursor& c, std::size_t start, const std::string& expected) {
+  c.seek(start);
+  corrupt(c, expected);
+}
 
 // Collects the file's text and hands it to the stream in large pieces; numbers are
 // formatted straight into the buffer.
@@ -113,10 +124,11 @@ void readOptions(DataStore& store, text::TextCursor& c) {
   std::size_t start = c.position();
   if (c.line(line) && line == "Options:") {
     std::int64_t count = 0;
-    if (!c.readInt(count) || count < 0 || static_cast<std::uint64_t>(count) > c.remaining()) corrupt();
+    if (!c.readInt(count) || count < 0 || static_cast<std::uint64_t>(count) > c.remaining())
+      corrupt(c, "the number of option lines");
     c.skipLine();
     for (std::int64_t i = 0; i < count; ++i) {
-      if (!c.line(line)) corrupt();
+      if (!c.line(line)) corrupt(c, "option line " + std::to_string(i + 1) + " of " + std::to_string(count));
       store.options.push_back(line);
     }
     return;
@@ -136,18 +148,20 @@ void readOptions(DataStore& store, text::TextCursor& c) {
 
 void readDimensions(DataStore& store, text::TextCursor& c) {
   std::int64_t count = 0;
-  if (!c.readInt(count) || count < 1 || count > DataStore::kMaxDimensions) corrupt();
+  if (!c.readInt(count) || count < 1 || count > DataStore::kMaxDimensions)
+    corrupt(c, "a number of dimensions from 1 to 255");
   store.dimensions = Array<Dimension>(static_cast<std::int32_t>(count));
   for (auto& dimension : store.dimensions) {
     c.skipWs();
     std::int64_t size = 0;
-    if (!c.line(dimension.name) || !c.readInt(size) || size < 0 ||
-        size > std::numeric_limits<std::int32_t>::max() || static_cast<std::uint64_t>(size) > text::numbersThatFit(c.remaining()))
-      corrupt();
+    if (!c.line(dimension.name)) corrupt(c, "a dimension name");
+    if (!c.readInt(size) || size < 0 || size > std::numeric_limits<std::int32_t>::max() ||
+        static_cast<std::uint64_t>(size) > text::numbersThatFit(c.remaining()))
+      corrupt(c, "the size of the dimension \"" + dimension.name + "\", no more values than the file holds");
     dimension.values = Array<float>(static_cast<std::int32_t>(size));
     for (std::int64_t i = 0; i < size; ++i) {
-      if (!c.readFloat(dimension.values[i])) corrupt();
-      if (i + 1 < size && !c.accept(',')) corrupt();
+      if (!c.readFloat(dimension.values[i])) corrupt(c, "value " + std::to_string(i + 1) + " of \"" + dimension.name + "\"");
+      if (i + 1 < size && !c.accept(',')) corrupt(c, "a comma after value " + std::to_string(i + 1) + " of \"" + dimension.name + "\"");
     }
   }
 }
@@ -168,7 +182,10 @@ bool readValues(DataStore& store, text::TextCursor& c) {
     for (std::int32_t i = 0; i < rowLength; ++i, ++done) {
       skipWs();
       std::size_t used = text::parseFloat(std::string_view(p, static_cast<std::size_t>(end - p)), out[done]);
-      if (!used) corrupt();
+      if (!used) {
+        c.seek(c.position() + static_cast<std::size_t>(p - rest.data()));
+        corrupt(c, "value " + std::to_string(done + 1) + " of " + std::to_string(total));
+      }
       p += used;
       if (i + 1 < rowLength) {
         if (p == end || *p != ',') {
@@ -187,7 +204,7 @@ bool readValues(DataStore& store, text::TextCursor& c) {
 std::string readText(text::TextCursor& c) {
   std::string_view rest = c.rest();
   std::size_t nul = rest.find('\0');
-  if (nul == std::string_view::npos) corrupt();
+  if (nul == std::string_view::npos) corrupt(c, "a history text ended by a NUL character");
   std::string textValue(rest.substr(0, nul));
   c.seek(c.position() + nul + 1);
   return textValue;
@@ -206,11 +223,11 @@ void readHistory(DataStore& store, text::TextCursor& c) {
   std::int64_t count = 0;
   if (!c.readInt(count)) {
     if (c.atEnd()) return;
-    corrupt();
+    corrupt(c, "the number of history texts");
   }
   if (count >= 0 && count <= kMaxHistoryTexts) {
     diagnostics() << "reading " << count << " comments" << std::endl;
-    if (static_cast<std::uint64_t>(count) > c.remaining()) corrupt();
+    if (static_cast<std::uint64_t>(count) > c.remaining()) corrupt(c, "no more history texts than the file holds");
     c.skipLine();
     for (std::int64_t i = 0; i < count; ++i) store.addHistory(makeOldComment(readText(c)));
   } else {
@@ -274,40 +291,47 @@ void readLumatixStore(DataStore& store, std::istream& in, bool headerOnly) {
   std::string line;
 
   c.skipWs();
-  if (!c.line(line) || (line != "LumatixStore" && line != "LumatixStore 1.1")) corrupt();
-  if (!c.line(store.title)) corrupt();
+  std::size_t start = c.position();
+  if (!c.line(line) || (line != "LumatixStore" && line != "LumatixStore 1.1")) corruptLine(c, start, "\"LumatixStore\"");
+  if (!c.line(store.title)) corrupt(c, "a title line");
 
   std::int64_t count = 0;
   store.remarks.clear();
-  if (!c.line(line)) corrupt();
+  if (!c.line(line)) corrupt(c, "\"Remarks:\"");
   if (line == "Remarks:") {
-    if (!c.readInt(count) || count < 0 || static_cast<std::uint64_t>(count) > c.remaining()) corrupt();
+    if (!c.readInt(count) || count < 0 || static_cast<std::uint64_t>(count) > c.remaining())
+      corrupt(c, "the number of remarks, no more than the file holds");
     c.skipLine();
     // A remark is the whole next line less its leading blanks; empty remarks stay empty, so
     // the remarks that follow them keep their places.
     for (std::int64_t i = 0; i < count; ++i) {
-      if (!c.line(line)) corrupt();
+      if (!c.line(line)) corrupt(c, "remark " + std::to_string(i + 1) + " of " + std::to_string(count));
       store.remarks.push_back(line.substr(std::min(line.find_first_not_of(" \t"), line.size())));
     }
   } else {
     store.remarks.push_back(line);
   }
-  if (!c.readInt(count)) corrupt();
+  if (!c.readInt(count)) corrupt(c, "a number after the remarks");
 
   c.skipWs();
-  if (!c.line(line) || line != "Properties:") corrupt();
-  if (!c.readInt(count) || count < 1 || count > DataStore::kMaxProperties) corrupt();
+  start = c.position();
+  if (!c.line(line) || line != "Properties:") corruptLine(c, start, "\"Properties:\"");
+  if (!c.readInt(count) || count < 1 || count > DataStore::kMaxProperties)
+    corrupt(c, "a number of properties from 1 to 255");
   store.properties = Array<std::string>(static_cast<std::int32_t>(count));
   for (auto& property : store.properties) {
     c.skipWs();
-    if (!c.line(property)) corrupt();
+    if (!c.line(property)) corrupt(c, "a property name");
   }
 
   c.skipWs();
+  start = c.position();
   if (!c.line(line) || line != "Dimensions:") {
+    c.seek(start);
+    const std::string reason = "LumatixStore file: " + atLine(c, "\"Dimensions:\" was expected; found " + foundHere(c) + ".");
     c.skipWs();
     c.skipLine();
-    in.setstate(std::ios::failbit);
+    refuse(in, reason);
     return;
   }
   readDimensions(store, c);
@@ -316,12 +340,13 @@ void readLumatixStore(DataStore& store, std::istream& in, bool headerOnly) {
   if (headerOnly) return;
 
   const std::int64_t perProperty = store.valuesPerProperty();
-  if (perProperty < 0) corrupt();
+  if (perProperty < 0) corrupt(c, "dimensions of fewer values in all");
   const std::int64_t total = perProperty * store.properties.size();
-  if (static_cast<std::uint64_t>(total) > text::numbersThatFit(c.remaining())) corrupt();
-  if (total > 0 && !store.initialise()) corrupt();
+  if (static_cast<std::uint64_t>(total) > text::numbersThatFit(c.remaining()))
+    corrupt(c, "the " + std::to_string(total) + " values the dimensions call for");
+  if (total > 0 && !store.initialise()) corrupt(c, "a value block that fits in memory");
   if (!readValues(store, c)) {
-    in.setstate(std::ios::failbit);
+    refuse(in, "LumatixStore file: " + atLine(c, "a comma between the values of a row was expected; found " + foundHere(c) + "."));
     return;
   }
   store.computeRange();

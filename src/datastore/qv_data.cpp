@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "datastore/load_refusal.h"
 #include "datastore/text_cursor.h"
 #include "datastore/text_number.h"
 
@@ -68,39 +69,52 @@ void QVdata::set(const std::vector<float>& xValues, const std::vector<float>& yV
 
 void QVdata::read(std::istream& in) {
   auto c = text::TextCursor::fromHere(in);
-  auto fail = [&] { in.setstate(std::ios::failbit); };
+  // What was expected at the cursor and what stands there instead.
+  auto fail = [&](const std::string& expected) {
+    refuse(in, "QVL-ASCII file: " + atLine(c, expected + " was expected; found " + foundHere(c) + "."));
+  };
   std::string line;
 
   c.skipWs();
-  if (!c.line(line) || line != "QVL-ASCII") return fail();
-  if (!c.line(line)) return fail();
+  std::size_t start = c.position();
+  auto failLine = [&](const std::string& expected) {
+    c.seek(start);
+    fail(expected);
+  };
+  if (!c.line(line) || line != "QVL-ASCII") return failLine("\"QVL-ASCII\"");
+  start = c.position();
+  if (!c.line(line)) return fail("an \"INFO>\" line");
   std::size_t mark = line.find('>');
-  if (mark == std::string::npos || line.compare(0, mark, "INFO") != 0) return fail();
+  if (mark == std::string::npos || line.compare(0, mark, "INFO") != 0) return failLine("an \"INFO>\" line");
   hasThirdColumn = false;
-  if (!parseInfo(*this, line.substr(mark + 1))) return fail();
+  if (!parseInfo(*this, line.substr(mark + 1))) return failLine("an \"INFO>\" line of wl_, tp_ and tm_ numbers");
 
   std::int64_t points = 0;
   const int columns = hasThirdColumn ? 3 : 2;
-  if (!c.readInt(points) || points < 0 || static_cast<std::uint64_t>(points) * static_cast<std::uint64_t>(columns) > text::numbersThatFit(c.remaining()))
-    return fail();
+  c.skipWs();
+  const std::size_t countAt = c.position();
+  if (!c.readInt(points) || points < 0 || static_cast<std::uint64_t>(points) * static_cast<std::uint64_t>(columns) > text::numbersThatFit(c.remaining())) {
+    c.seek(countAt);
+    return fail("a point count, no more points than the file holds,");
+  }
   count = static_cast<std::int32_t>(points);
   const auto n = static_cast<std::size_t>(points);
   x.assign(n, 0.0f);
   y.assign(n, 0.0f);
   z.assign(hasThirdColumn ? n : 0, 0.0f);
   for (std::size_t i = 0; i < n; ++i) {
-    if (!c.readFloat(x[i]) || !c.readFloat(y[i])) return fail();
-    if (hasThirdColumn && !c.readFloat(z[i])) return fail();
+    if (!c.readFloat(x[i]) || !c.readFloat(y[i]) || (hasThirdColumn && !c.readFloat(z[i])))
+      return fail("the numbers of point " + std::to_string(i + 1) + " of " + std::to_string(n));
   }
 
   std::array<double, 4> read{};
   for (auto& v : read)
-    if (!c.readDouble(v)) return fail();
+    if (!c.readDouble(v)) return fail("the four numbers of the plot box");
   box = {std::min(read[0], read[2]), std::min(read[1], read[3]), std::max(read[0], read[2]), std::max(read[1], read[3])};
   c.skipLine();
 
   for (std::string* field : {&xType, &yType, &extraLines[0], &extraLines[1], &extraLines[2], &extraLines[3], &title, &timeStamp})
-    if (!c.line(*field)) return fail();
+    if (!c.line(*field)) return fail("the quantity names, four free lines, the title and the time stamp");
 }
 
 void QVdata::write(std::ostream& out) const {

@@ -6,6 +6,7 @@
 
 #include "datastore/data_store.h"
 #include "datastore/external_names.h"
+#include "datastore/load_refusal.h"
 #include "datastore/qv_data.h"
 #include "platform/clock.h"
 
@@ -20,7 +21,7 @@ void readQvlAscii(DataStore& store, std::istream& in) {
   if (in.fail()) return;
   if (qv.count < 1) {
     // Nothing to show: a store without values is not a store the viewer can use.
-    in.setstate(std::ios::failbit);
+    refuse(in, "QVL-ASCII file: its point count is 0, so it holds no data.");
     return;
   }
 
@@ -32,7 +33,7 @@ void readQvlAscii(DataStore& store, std::istream& in) {
     store.dimensions.push_back(Dimension("Wavelength", {static_cast<float>(qv.wavelength / 10.0)}));
   store.properties.push_back(internalNameForReading(qv.yType));
   if (!store.initialise()) {
-    in.setstate(std::ios::failbit);
+    refuse(in, "QVL-ASCII file: there is not enough memory for its values.");
     return;
   }
   std::copy(qv.y.begin(), qv.y.end(), store.data.data);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "datastore/data_store.h"
+#include "datastore/load_refusal.h"
 #include "datastore/qvl_ascii.h"
 #include "datastore/text_cursor.h"
 #include "datastore/text_number.h"
@@ -12,11 +13,20 @@ namespace {
 
 constexpr int kMaxRemarkLines = 1000;
 
-[[noreturn]] void corrupt() { throw std::runtime_error("The file is corrupt.\n"); }
+// Refuses the file with what was expected at the cursor and what stands there instead.
+[[noreturn]] void corrupt(const text::TextCursor& c, const std::string& expected) {
+  refuseWith("The file is corrupt.\n", "QVL-ASCII-SPECTRAKINETIC file: " +
+                                            atLine(c, expected + " was expected; found " + foundHere(c) + "."));
+}
 
 void expectWord(text::TextCursor& c, const char* expected) {
   std::string word;
-  if (!c.word(word) || word != expected) corrupt();
+  c.skipWs();
+  const std::size_t start = c.position();
+  if (!c.word(word) || word != expected) {
+    c.seek(start);
+    corrupt(c, std::string("\"") + expected + "\"");
+  }
 }
 
 // "N_spec:" or "N_lam:", then the count; every counted number needs room in the file.
@@ -25,14 +35,14 @@ std::int32_t readCount(text::TextCursor& c, const char* label) {
   std::int64_t count = 0;
   if (!c.accept(std::string_view(label)) || !c.readInt(count) || count < 1 ||
       static_cast<std::uint64_t>(count) > text::numbersThatFit(c.remaining()))
-    corrupt();
+    corrupt(c, std::string("\"") + label + "\" and a count of one or more, no more than the file holds,");
   return static_cast<std::int32_t>(count);
 }
 
 void readAxis(text::TextCursor& c, const char* label, Dimension& dimension) {
   expectWord(c, label);
   for (auto& v : dimension.values)
-    if (!c.readFloat(v)) corrupt();
+    if (!c.readFloat(v)) corrupt(c, std::string("a number of the list after \"") + label + "\"");
 }
 
 }  // namespace
@@ -43,21 +53,27 @@ void readQvlSpectraKinetic(DataStore& store, std::istream& in) {
   std::string line;
 
   c.skipWs();
-  if (!c.line(line) || line != "QVL-ASCII-SPECTRAKINETIC") corrupt();
+  std::size_t start = c.position();
+  auto corruptLine = [&](const std::string& expected) {
+    c.seek(start);
+    corrupt(c, expected);
+  };
+  if (!c.line(line) || line != "QVL-ASCII-SPECTRAKINETIC") corruptLine("\"QVL-ASCII-SPECTRAKINETIC\"");
   c.skipWs();
-  if (!c.line(line)) corrupt();
+  start = c.position();
+  if (!c.line(line)) corrupt(c, "a \"TYPE>DATA_\" line");
   std::size_t mark = line.find('>');
-  if (mark == std::string::npos || line.compare(0, mark, "TYPE") != 0) corrupt();
+  if (mark == std::string::npos || line.compare(0, mark, "TYPE") != 0) corruptLine("a \"TYPE>DATA_\" line");
   std::size_t cut = line.find('_', mark + 1);
   if (line.substr(mark + 1, cut == std::string::npos ? std::string::npos : cut - mark - 1).find("DATA") == std::string::npos)
-    corrupt();
+    corruptLine("a \"TYPE>DATA_\" line");
   std::string property = cut == std::string::npos ? std::string() : line.substr(cut + 1);
 
   if (!property.empty() && property[0] == '%') {
     property = "Absorbance";
   } else {
     c.skipWs();
-    std::size_t start = c.position();
+    start = c.position();
     std::string word;
     if (c.word(word) && word == "%")
       c.skipLine();
@@ -68,7 +84,7 @@ void readQvlSpectraKinetic(DataStore& store, std::istream& in) {
   // Up to and including the closing "%" line, which stands for a separator.
   store.remarks.clear();
   for (int i = 0;; ++i) {
-    if (i == kMaxRemarkLines) corrupt();
+    if (i == kMaxRemarkLines) corrupt(c, "a \"%\" line closing the remarks within 1000 lines");
     if (!c.line(line)) break;
     if (!line.empty() && line[0] == '%') {
       store.remarks.push_back("---------------------");
@@ -81,7 +97,7 @@ void readQvlSpectraKinetic(DataStore& store, std::istream& in) {
   const std::int32_t spectra = readCount(c, "N_spec:");
   const std::int32_t wavelengths = readCount(c, "N_lam:");
   if (static_cast<std::uint64_t>(spectra) * static_cast<std::uint64_t>(wavelengths) > text::numbersThatFit(c.remaining()))
-    corrupt();
+    corrupt(c, "room for " + std::to_string(spectra) + " spectra of " + std::to_string(wavelengths) + " values");
 
   store.properties = Array<std::string>(std::vector<std::string>{property});
   store.dimensions = Array<Dimension>(2);
@@ -91,10 +107,11 @@ void readQvlSpectraKinetic(DataStore& store, std::istream& in) {
   readAxis(c, "Lambda:", store.dimensions[0]);
   expectWord(c, "Data:");
 
-  if (!store.initialise()) corrupt();
+  if (!store.initialise()) corrupt(c, "a value block that fits in memory");
   float* values = store.data.data;
   for (std::int32_t i = 0; i < store.data.count; ++i)
-    if (!c.readFloat(values[i])) corrupt();
+    if (!c.readFloat(values[i]))
+      corrupt(c, "value " + std::to_string(i + 1) + " of " + std::to_string(store.data.count));
   store.computeRange();
 }
 

@@ -113,6 +113,14 @@ bool TextCursor::accept(std::string_view literal) {
   return true;
 }
 
+std::size_t TextCursor::lineNumberAt(std::size_t pos) const {
+  if (pos > text_.size()) pos = text_.size();
+  std::size_t lines = 1;
+  for (std::size_t i = 0; i < pos; ++i)
+    if (text_[i] == '\n') ++lines;
+  return lines;
+}
+
 void chopCarriageReturn(std::string& line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
 }

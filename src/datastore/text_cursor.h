@@ -46,6 +46,8 @@ class TextCursor {
   bool readInt(std::int64_t& value);
   // Reads a number at the position, without skipping anything first.
   bool floatHere(float& value);
+  // The number, counted from 1, of the line that holds position pos.
+  std::size_t lineNumberAt(std::size_t pos) const;
   // Consumes c when it is the next character.
   bool accept(char c);
   // Consumes the literal when the text continues with it.

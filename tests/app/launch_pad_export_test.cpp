@@ -45,7 +45,8 @@ TEST(LaunchPadExport, WritesTheChosenFormatOrTellsWhyNot) {
       {"folder missing", dir.file("s.dsx"), ExportRequest{1, dir.file("none/out.dsx")},
        {"Can't open " + dir.file("none/out.dsx") + " for writing."}, false},
       {"missing file", dir.file("gone.dsx"), ExportRequest{1, dir.file("out.dsx")},
-       {"Failed to load DataStore.\nThe file may be corrupt.\n(Can't open the file " + dir.file("gone.dsx") + ")"},
+       {"Failed to load DataStore.\nThe file may be corrupt.\n(Can't open the file " + dir.file("gone.dsx") +
+        ")\nThe file cannot be opened for reading: No such file or directory."},
        false},
   };
   for (const auto& r : rows) {

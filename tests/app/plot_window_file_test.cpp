@@ -59,15 +59,21 @@ TEST_F(PlotWindowFile, OpensWhatSaveAllWrote) {
   EXPECT_EQ(ui.shown.size(), 0u);
 }
 
-TEST_F(PlotWindowFile, AFileThatCannotBeReadIsRefusedWithItsPath) {
+TEST_F(PlotWindowFile, AFileThatCannotBeReadIsRefusedWithItsPathAndWhy) {
   testing::writeFile(dir.file("broken.dsx"), "not a measurement file at all\n\x01\x02");
-  for (const std::string& path : {dir.file("missing.dsx"), dir.file("broken.dsx")}) {
+  testing::writeFile(dir.file("short.txt"), "ASCII\n2\n1 2\n3 x\n");
+  const std::pair<std::string, std::string> files[] = {
+      {dir.file("missing.dsx"), "The file cannot be opened for reading: No such file or directory."},
+      {dir.file("broken.dsx"),
+       "It holds binary data of no format the viewer reads (its first bytes are \"not a measurement file a...\")."},
+      {dir.file("short.txt"), "ASCII file: line 4: point 2 of 2: found \"x\" where a number was expected."}};
+  for (const auto& [path, why] : files) {
     SCOPED_TRACE(path);
     ui.shown.clear();
     EXPECT_FALSE(openPlotStore(path, true, ui));
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text,
-              "Sorry!\n\nCan't open the file\n\n" + path + "\n\nfor reading.  Please check file permissions.");
+    EXPECT_EQ(ui.shown[0].text, "Sorry!\n\nCan't open the file\n\n" + path +
+                                    "\n\nfor reading.  Please check file permissions.\n\n" + why);
   }
 }
 

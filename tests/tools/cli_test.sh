@@ -64,6 +64,10 @@ contains "export-only" "$work/err" "CSV is an export only format."
 printf 'something\nelse\n' >"$work/unknown.txt"
 check unknown 1 "$lumatix" info "$work/unknown.txt"
 contains unknown "$work/err" "The file is of an unrecognised format"
+contains unknown "$work/err" 'Its first line "something" names none of the formats the viewer reads'
+printf 'ASCII\n2\n1 2\n3 x\n' >"$work/short.txt"
+check "refusal reason" 1 "$lumatix" traces "$work/short.txt"
+contains "refusal reason" "$work/err" 'ASCII file: line 4: point 2 of 2: found "x" where a number was expected.'
 check missing 1 "$lumatix" info "$work/none.dsx"
 contains missing "$work/err" "Can't open the file"
 contains missing "$work/err" "No such file or directory"

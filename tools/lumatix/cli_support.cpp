@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string_view>
 
+#include "datastore/load_refusal.h"
+
 namespace lumatix::cli {
 
 std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const InputOptions& options) {
@@ -18,11 +20,19 @@ std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const I
   struct stat info {};
   if (path != "-" && ::stat(path.c_str(), &info) != 0)
     throw CommandError("Sorry!\n\nCan't open the file " + path + "\n" + std::strerror(errno) + "\n");
-  if (!store->load(path, false)) {
+  bool loaded = false;
+  try {
+    loaded = store->load(path, false);
+  } catch (const datastore::LoadRefused& e) {
+    // The format's own message, then why, in a sentence.
+    throw CommandError(e.what() + (e.reason().empty() ? std::string() : e.reason() + "\n"));
+  }
+  if (!loaded) {
     if (path != "-" && ::access(path.c_str(), R_OK) != 0)
       throw CommandError("Sorry!\n\nCan't open the file " + path + "\n" + std::strerror(errno) + "\n");
+    const std::string& reason = datastore::lastLoadRefusal();
     throw CommandError("The file " + path + " could not be read as " + store->formatName +
-                       ": it is damaged or cut short.\n");
+                       (reason.empty() ? ": it is damaged or cut short.\n" : ":\n" + reason + "\n"));
   }
   return store;
 }
