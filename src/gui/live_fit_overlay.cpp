@@ -55,7 +55,7 @@ void LiveFitOverlay::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setClipRect(QRectF(area.left, area.top, area.width(), area.height()));
-  painter.setPen(QPen(QColor(200, 0, 0), 2.0, Qt::DashLine));
+  painter.setPen(QPen(QColor(0, 0, 0), 2.0, Qt::DashLine));
   painter.drawPath(path);
 }
 
