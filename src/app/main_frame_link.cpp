@@ -143,6 +143,11 @@ void MainFrameLink::tick(Clock::time_point now) {
     frame_.setStatusText(kReadyOffLine);
 }
 
+bool MainFrameLink::firstRefreshPending() const {
+  const OnlineWindow* window = onlineModel();
+  return window != nullptr && window->firstRefreshPending();
+}
+
 void MainFrameLink::stop() {
   thread_.stop();
   if (OnlineWindow* window = onlineModel()) window->linkLost();

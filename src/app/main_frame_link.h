@@ -82,6 +82,9 @@ class MainFrameLink {
   // The main frame's 500 ms tick: redraws the on-line window when new values arrived, and
   // notices a link thread that ended by itself.
   void tick(Clock::time_point now = Clock::now());
+  // The on-line window waits out the pause before its first refresh: the caller ticks again
+  // after OnlineWindow::kFirstRefreshPause instead of a whole period later.
+  bool firstRefreshPending() const;
   // Ends the link thread (within a second) and forgets the on-line window.
   void stop();
 

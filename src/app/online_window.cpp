@@ -50,7 +50,8 @@ void OnlineWindow::headerReady(instrument_link::StorePtr store) {
   store_ = store;
   dims_ = largestDimensions(*store_);
   firstRefreshPending_ = true;
-  pauseEnds_ = {};
+  // The pause runs from the header, so that the first values are drawn within one tick of it.
+  pauseEnds_ = Clock::now() + kFirstRefreshPause;
   changes_.notify(Change::Data | Change::View);
 }
 
@@ -63,10 +64,6 @@ void OnlineWindow::secondHeaderReady(instrument_link::StorePtr store) {
 bool OnlineWindow::refresh(Clock::time_point now) {
   if (!online_ || !store_) return false;
   if (firstRefreshPending_) {
-    if (pauseEnds_ == Clock::time_point{}) {
-      pauseEnds_ = now + kFirstRefreshPause;
-      return false;
-    }
     if (now < pauseEnds_) return false;
     firstRefreshPending_ = false;
   }

@@ -74,12 +74,14 @@ class OnlineWindow {
   bool finished(const std::function<void()>& suspend = {}, const std::function<void()>& resume = {});
   void linkLost();
 
-  // The refresh tick: true when the window is to redraw from the store now. The first tick
-  // after a header only starts the pause; the next one after the pause redraws.
+  // The refresh tick: true when the window is to redraw from the store now. After a header
+  // the first redraw waits until kFirstRefreshPause has passed since it.
   bool refresh(Clock::time_point now);
   // The main frame's tick: a refresh when the link stored values since the last redraw (or
   // the first refresh after a header is pending); false while nothing changed.
   bool tick(Clock::time_point now);
+  // The first refresh after a header waits out its pause; tick again once it is over.
+  bool firstRefreshPending() const { return online_ && store_ && firstRefreshPending_; }
   // Registered for the refresh tick: on-line with a header received.
   bool refreshing() const { return online_ && store_; }
   // "On-line Auto-scale": while on, a redraw rescales when kAutoScaleInterval has passed

@@ -28,6 +28,7 @@
 
 #include "app/compliance_settings.h"
 #include "app/launch_pad_paths.h"
+#include "app/online_window.h"
 #include "app/server_dialog.h"
 #include "app/user_pref.h"
 #include "gui/about_dialog.h"
@@ -414,6 +415,8 @@ void MainFrameWindow::tick() {
     model_->refresh();
   }
   link_->tick();
+  if (link_->firstRefreshPending())
+    QTimer::singleShot(app::OnlineWindow::kFirstRefreshPause, this, [this] { link_->tick(); });
   emit refreshTick();
 }
 
