@@ -81,6 +81,9 @@ void PlotView::showData() {
   const app::PlotViewOptions& options = document_.viewOptions();
   graph_.setGrid(options.grid);
   graph_.setLegend(options.legend);
+  // The legend takes room from the plot area: pointer positions map through the new layout
+  // from now on, not from the next paint.
+  graph_.layout(width(), height());
   const processing::CDataSet& set = document_.dataSet();
   if (set.TraceCount() > 0 && !set.XValues().empty()) {
     graph_.setLogX(options.logX);

@@ -83,6 +83,10 @@ PlotWindow::PlotWindow(std::unique_ptr<app::PlotDocument> document, app::Ui& ui,
   readOutY_->setObjectName(QStringLiteral("readOutY"));
   readOutX_->setAccessibleName(tr("X value"));
   readOutY_->setAccessibleName(tr("Y value"));
+  // Wide enough for any value, so that a longer one is never cut off.
+  const int wide = readOutX_->fontMetrics().horizontalAdvance(QStringLiteral(" Y : -0.000000e+000 ")) + 8;
+  readOutX_->setMinimumWidth(wide);
+  readOutY_->setMinimumWidth(wide);
   statusBar()->addWidget(readOutX_);
   statusBar()->addWidget(readOutY_);
   connect(view_, &PlotView::readOut, this, [this](const QString& x, const QString& y) {
