@@ -88,6 +88,9 @@ class OnlineWindow {
   // since the last rescale.
   bool autoScale() const { return autoScale_; }
   void toggleAutoScale();
+  void setAutoScale(bool on) {
+    if (on != autoScale_) toggleAutoScale();
+  }
   bool rescaleDue(Clock::time_point now);
 
   // "Live Fit...": fits trace settings.trace with function settings.functionIndex at every

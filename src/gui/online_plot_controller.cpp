@@ -2,12 +2,11 @@
 
 #include <QAction>
 #include <QDockWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 
 #include "app/main_frame.h"
 #include "app/main_frame_link.h"
+#include "app/menu_table.h"
 #include "app/plot_document.h"
 #include "gui/live_fit_dialog.h"
 #include "gui/live_fit_overlay.h"
@@ -17,31 +16,11 @@
 
 namespace lumatix::gui {
 
-QMenu* menuTitled(PlotWindow& window, const QString& title) {
-  const QString bare = QString(title).remove('&');
-  for (QAction* a : window.menuBar()->actions())
-    if (a->menu() != nullptr && a->text().remove('&') == bare) return a->menu();
-  return window.menuBar()->addMenu(title);
-}
-
 OnlinePlotController::OnlinePlotController(PlotWindow& window, std::unique_ptr<app::OnlineWindow> model,
                                            std::function<app::MainFrame*()> frame)
     : QObject(&window), window_(&window), model_(std::move(model)), frame_(std::move(frame)) {
   setObjectName(QStringLiteral("onlinePlotController"));
-  autoScale_ = new QAction(tr("On-line Auto-scale\tShift+O"), &window);
-  autoScale_->setObjectName(QStringLiteral("OnlineAutoScale"));
-  autoScale_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_O));
-  autoScale_->setShortcutContext(Qt::WindowShortcut);
-  autoScale_->setCheckable(true);
-  window.addAction(autoScale_);
-  menuTitled(window, tr("&Scale"))->addAction(autoScale_);
-  connect(autoScale_, &QAction::triggered, this, [this] { model_->toggleAutoScale(); });
-
-  liveFit_ = new QAction(tr("Live Fit..."), &window);
-  liveFit_->setObjectName(QStringLiteral("LiveFit"));
-  window.addAction(liveFit_);
-  menuTitled(window, tr("&Math"))->addAction(liveFit_);
-  connect(liveFit_, &QAction::triggered, this, &OnlinePlotController::chooseLiveFit);
+  window.setDialog(app::PlotMenuCommand::LiveFit, [this](PlotWindow&) { chooseLiveFit(); });
 
   fitPane_ = new QDockWidget(tr("Live Fit"), &window);
   fitPane_->setObjectName(QStringLiteral("liveFitPane"));
@@ -62,12 +41,31 @@ OnlinePlotController::OnlinePlotController(PlotWindow& window, std::unique_ptr<a
     return curve;
   });
 
+  // A new on-line window does not follow the data with its axes until asked to.
+  app::PlotViewOptions options = window.document().viewOptions();
+  options.onlineAutoscale = false;
+  window.document().setViewOptions(options);
   window.document().setOnline(model_->online());
   subscription_ = model_->changes().subscribe([this](app::Change what) { noticed(what); });
+  documentSubscription_ = window.document().changes().subscribe([this](app::Change what) {
+    if (app::any(what, app::Change::View) && window_)
+      model_->setAutoScale(window_->document().viewOptions().onlineAutoscale);
+  });
   showOptions();
 }
 
-OnlinePlotController::~OnlinePlotController() { subscription_.reset(); }
+QAction* OnlinePlotController::autoScaleAction() const {
+  return window_ ? window_->action(app::PlotMenuCommand::OnlineAutoscale) : nullptr;
+}
+
+QAction* OnlinePlotController::liveFitAction() const {
+  return window_ ? window_->action(app::PlotMenuCommand::LiveFit) : nullptr;
+}
+
+OnlinePlotController::~OnlinePlotController() {
+  subscription_.reset();
+  documentSubscription_.reset();
+}
 
 void OnlinePlotController::noticed(app::Change what) {
   if (!window_) return;
@@ -129,9 +127,6 @@ void OnlinePlotController::redraw() {
 void OnlinePlotController::showOptions() {
   if (!window_) return;
   window_->document().setOnline(model_->online());
-  autoScale_->setEnabled(model_->online());
-  autoScale_->setChecked(model_->autoScale());
-  liveFit_->setEnabled(model_->online());
   const QString title = QString::fromStdString(model_->title());
   if (window_->windowTitle() != title) {
     window_->setWindowTitle(title);

@@ -7,8 +7,9 @@
 //   - on-line mode: the document refuses to close while it lasts;
 //   - the save at the end: the window takes the saved file's path as its title;
 //   - the live fit: its line drawn over the plot and its parameters in the "Live Fit" pane.
-// It adds the window's commands "On-line Auto-scale\tShift+O" (Scale menu) and "Live Fit..."
-// (Math menu), both enabled only while the window is on-line.
+// The window's menu table has the commands "On-line Auto-scale\tShift+O" (Scale menu), whose
+// state is the document's view option the model follows, and "Live Fit..." (Math menu), whose
+// dialog the controller attaches; both are enabled only while the window is on-line.
 
 #include <QObject>
 #include <QPointer>
@@ -43,8 +44,8 @@ class OnlinePlotController : public QObject {
   ~OnlinePlotController() override;
 
   app::OnlineWindow& model() { return *model_; }
-  QAction* autoScaleAction() const { return autoScale_; }
-  QAction* liveFitAction() const { return liveFit_; }
+  QAction* autoScaleAction() const;
+  QAction* liveFitAction() const;
   QDockWidget* fitPane() const { return fitPane_; }
   QPlainTextEdit* fitText() const { return fitText_; }
   LiveFitOverlay* fitLine() const { return overlay_; }
@@ -70,16 +71,12 @@ class OnlinePlotController : public QObject {
   QPointer<PlotWindow> window_;
   std::unique_ptr<app::OnlineWindow> model_;
   std::function<app::MainFrame*()> frame_;
-  QAction* autoScale_ = nullptr;
-  QAction* liveFit_ = nullptr;
   QDockWidget* fitPane_ = nullptr;
   QPlainTextEdit* fitText_ = nullptr;
   LiveFitOverlay* overlay_ = nullptr;
   int redraws_ = 0;
   app::ChangeNotifier::Subscription subscription_;
+  app::ChangeNotifier::Subscription documentSubscription_;
 };
-
-// The menu of a window's menu bar whose title, without its '&', is title; made when missing.
-QMenu* menuTitled(PlotWindow& window, const QString& title);
 
 }  // namespace lumatix::gui
