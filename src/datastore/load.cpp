@@ -21,6 +21,7 @@
 #include "datastore/lum_binary.h"
 #include "datastore/lumatix_store.h"
 #include "datastore/qvl_ascii.h"
+#include "datastore/store_path.h"
 #include "datastore/text_cursor.h"
 #include "datastore/text_number.h"
 
@@ -138,9 +139,10 @@ std::string binaryStopReason(std::istream& in, const std::string& format) {
 
 bool DataStore::load(const std::string& path, bool headerOnly) {
   setLastLoadRefusal({});
+  const StorePath target = splitStorePath(path);
   std::unique_ptr<std::istream> input;
   try {
-    input = openInput(path);
+    input = openInput(target.file);
   } catch (const std::exception& e) {
     std::string why = e.what();
     while (!why.empty() && why.back() == '\n') why.pop_back();
@@ -182,6 +184,28 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     return false;
   };
 
+  bool severalParts = false;
+  // Readers of files that may hold several stores read the one the path names, and say in
+  // a remark how the others are reached.
+  auto readParts = [&](auto reader) {
+    in.clear();
+    in.seekg(0);
+    if (!in) return false;
+    severalParts = true;
+    const std::size_t parts = reader(in, target.part);
+    if (in.fail() || in.bad()) return false;
+    if (target.part >= parts) {
+      refuse(in, "The file holds " + std::to_string(parts) + (parts == 1 ? " set" : " sets") +
+                     " of spectra; there is no set " + std::to_string(target.part + 1) + ".");
+      return false;
+    }
+    if (parts > 1)
+      addRemark("Set " + std::to_string(target.part + 1) + " of " + std::to_string(parts) +
+                " in this file (its spectra differ in x); open " + quoted(storePathOf(target.file, 0)) + " to " +
+                quoted(storePathOf(target.file, parts - 1)) + " for each.");
+    return true;
+  };
+
   bool ok = false;
   if (line == "LumBinary") {
     ok = readBinary([&] { readLumBinary(*this, in, headerOnly); });
@@ -202,17 +226,21 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     refuseWith("JCAMP-DX is an export only format.\nIt cannot be imported.\n",
                "Its first line is the name of the viewer's JCAMP-DX export, not a JCAMP-DX ##TITLE record.");
   } else if (jcampLabel(line) == "TITLE") {
-    ok = readText([&](std::istream& s) { readJcamp(*this, s); });
+    ok = readParts([&](std::istream& s, std::size_t part) { return readJcampPart(*this, s, part); });
   } else {
     const bool cary = looksLikeCary(in);
     if (cary && allowCary) {
       formatName = "CARY-ASCII";
-      ok = readText([&](std::istream& s) { readCary(*this, s); });
+      ok = readParts([&](std::istream& s, std::size_t part) { return readCaryPart(*this, s, part); });
     } else {
       refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
     }
   }
 
+  if (ok && target.part > 0 && !severalParts) {
+    refuse(in, "The file holds 1 set of spectra; there is no set " + std::to_string(target.part + 1) + ".");
+    ok = false;
+  }
   filePath = path;
   return ok;
 }

@@ -42,6 +42,12 @@ TextCursor TextCursor::fromHere(std::istream& in) {
   return TextCursor(readRest(in));
 }
 
+void TextCursor::normaliseLineEnds() {
+  if (text_.find('\n') != std::string::npos) return;
+  for (char& ch : text_)
+    if (ch == '\r') ch = '\n';
+}
+
 void TextCursor::skipWs() {
   while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
 }
@@ -56,6 +62,16 @@ bool TextCursor::line(std::string& out) {
   std::size_t stop = end == std::string::npos ? text_.size() : end;
   out.assign(text_, pos_, stop - pos_);
   chopCarriageReturn(out);
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+  return true;
+}
+
+bool TextCursor::lineView(std::string_view& out) {
+  if (atEnd()) return false;
+  const std::size_t end = text_.find('\n', pos_);
+  const std::size_t stop = end == std::string::npos ? text_.size() : end;
+  out = std::string_view(text_).substr(pos_, stop - pos_);
+  if (!out.empty() && out.back() == '\r') out.remove_suffix(1);
   pos_ = end == std::string::npos ? text_.size() : end + 1;
   return true;
 }

@@ -21,6 +21,10 @@ class TextCursor {
   // The stream's text from its current position to its end.
   static TextCursor fromHere(std::istream& in);
 
+  // Makes a text whose lines end in a lone carriage return (no line feed anywhere) end
+  // them in line feeds.
+  void normaliseLineEnds();
+
   bool atEnd() const { return pos_ >= text_.size(); }
   std::size_t remaining() const { return atEnd() ? 0 : text_.size() - pos_; }
   std::size_t position() const { return pos_; }
@@ -35,6 +39,8 @@ class TextCursor {
   // The rest of the current line without its line feed and one trailing carriage return;
   // moves past the line feed. False only when nothing at all is left.
   bool line(std::string& out);
+  // Like line(), as a view into the text (valid while the cursor lives).
+  bool lineView(std::string_view& out);
   // Like line(), without keeping the text.
   bool skipLine();
   // Skips white space, then reads characters up to the next white space. False at the end.

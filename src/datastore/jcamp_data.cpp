@@ -1,0 +1,278 @@
+#include "datastore/jcamp_data.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "datastore/asdf.h"
+#include "datastore/load_refusal.h"
+#include "datastore/text_number.h"
+
+namespace lumatix::datastore::jcamp {
+namespace {
+
+// DUP counts let few characters stand for many values; a count beyond this many values per
+// character of the rest of the file is refused before anything is reserved.
+constexpr std::uint64_t kMostValuesPerCharacter = 64;
+
+std::string lineText(const text::TextCursor& c, std::size_t at) {
+  return "line " + std::to_string(c.lineNumberAt(at)) + ": ";
+}
+
+std::string number(double v) { return text::doubleText(v); }
+
+bool isSeparator(char ch) { return ch == ' ' || ch == '\t' || ch == ',' || ch == ';' || ch == '\r'; }
+
+// The symbols of "X++(Y..Y)" or "XYW..XYW" (blanks already dropped, upper case).
+std::vector<std::string> symbolsOf(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char ch = text[i];
+    if (!std::isalpha(static_cast<unsigned char>(ch))) break;
+    std::string symbol(1, ch);
+    ++i;
+    // Symbols such as F1, F2, T2 carry a digit.
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) symbol.push_back(text[i++]);
+    out.push_back(symbol);
+  }
+  return out;
+}
+
+// How far a line's own x may lie from the x its position gives before the file is taken
+// to contradict itself: more than a step, beyond the rounding of written x values.
+double xTolerance(double step, double x, double xFactor) {
+  return std::max({1.5 * std::fabs(step), 1e-4 * std::fabs(x), std::fabs(xFactor)});
+}
+
+std::string checkFirstY(const Scale& scale, const std::vector<float>& y, const std::string& where) {
+  if (!scale.firstY || y.empty() || !std::isfinite(y[0])) return {};
+  float largest = 0.0f;
+  for (float v : y)
+    if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+  const double tolerance = std::max(std::fabs(scale.yFactor), 0.01 * static_cast<double>(largest));
+  if (std::fabs(static_cast<double>(y[0]) - *scale.firstY) > tolerance)
+    return where + "the first value is " + number(y[0]) + " where ##FIRSTY gives " + number(*scale.firstY) +
+           " (is ##YFACTOR right?).";
+  return {};
+}
+
+std::string checkCount(const Scale& scale, std::size_t n, const std::string& where) {
+  if (n == 0) return where + "the data record holds no values.";
+  if (scale.points >= 0 && n != static_cast<std::uint64_t>(scale.points))
+    return where + "the data hold " + std::to_string(n) + " values where ##NPOINTS announces " +
+           std::to_string(scale.points) + ".";
+  return {};
+}
+
+}  // namespace
+
+bool isLabelLine(std::string_view line) {
+  const std::size_t start = line.find_first_not_of(" \t");
+  return start != std::string_view::npos && line.compare(start, 2, "##") == 0;
+}
+
+DataForm parseForm(std::string_view value, bool steppedByDefault) {
+  std::string compact;
+  for (char ch : value) {
+    if (ch == ' ' || ch == '\t') continue;
+    compact.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(ch))));
+  }
+  DataForm form;
+  const std::size_t open = compact.find('(');
+  if (open == std::string::npos) {
+    form.valid = true;
+    form.stepped = steppedByDefault;
+    form.symbols = steppedByDefault ? std::vector<std::string>{"X", "Y"} : std::vector<std::string>{"X", "Y"};
+    return form;
+  }
+  const std::string_view inner = std::string_view(compact).substr(open + 1);
+  const std::size_t plus = inner.find("++");
+  if (plus != std::string_view::npos) {
+    // "X++(Y..Y))"
+    std::vector<std::string> x = symbolsOf(inner.substr(0, plus));
+    std::string_view rest = inner.substr(plus + 2);
+    if (!rest.empty() && rest.front() == '(') rest.remove_prefix(1);
+    std::vector<std::string> y = symbolsOf(rest);
+    if (x.size() == 1 && y.size() == 1 && rest.find("..") != std::string_view::npos) {
+      form.stepped = true;
+      form.symbols = {x[0], y[0]};
+      form.valid = true;
+    }
+    return form;
+  }
+  // "XY..XY)", "XYW..XYW)"
+  std::vector<std::string> members = symbolsOf(inner);
+  if (members.size() >= 2 && inner.find("..") != std::string_view::npos) {
+    form.symbols = members;
+    form.valid = true;
+  }
+  return form;
+}
+
+std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out) {
+  const std::size_t blockAt = c.position();
+  const std::string where = lineText(c, blockAt);
+  if (scale.points > 0 && static_cast<std::uint64_t>(scale.points) > kMostValuesPerCharacter * c.remaining())
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than the rest of the file can hold.";
+  const std::size_t budgetTotal =
+      scale.points >= 0 ? static_cast<std::size_t>(scale.points)
+                        : static_cast<std::size_t>(std::min<std::uint64_t>(kMostValuesPerCharacter * c.remaining(),
+                                                                            std::numeric_limits<std::int32_t>::max()));
+  std::vector<float>& y = out.y;
+  y.clear();
+  y.reserve(std::min<std::size_t>(budgetTotal, c.remaining() / 2 + 1));
+
+  struct LineStart {
+    std::size_t index;  // of its first y value
+    double x;           // the line's own x, the factor applied
+    std::size_t at;     // where the line starts in the text
+  };
+  std::vector<LineStart> lines;
+  asdf::DecodedLine decoded;
+  bool checkNext = false;
+  double lastY = 0.0;
+  while (true) {
+    const std::size_t at = c.position();
+    std::string_view line;
+    if (!c.lineView(line)) break;
+    if (isLabelLine(line)) {
+      c.seek(at);
+      break;
+    }
+    if (!asdf::decodeLine(line, decoded, budgetTotal - y.size() + 2))
+      return lineText(c, at) + quoted(line) +
+             " is not a line of numbers in any of the format's forms, or holds more values than ##NPOINTS announces.";
+    if (decoded.values.empty()) continue;
+    std::size_t first = 1;
+    if (checkNext && decoded.values.size() > 1) {
+      // After a line that ends in a difference the next line repeats its last y as a check.
+      const double check = decoded.values[1];
+      if (std::fabs(check - lastY) > 1e-9 * std::max(1.0, std::fabs(lastY)) && !(std::isnan(check) && std::isnan(lastY)))
+        return lineText(c, at) + "the check value " + number(check) + " does not repeat the last value " +
+               number(lastY) + " of the line before.";
+      first = 2;
+    }
+    lines.push_back({y.size(), decoded.values[0] * scale.xFactor, at});
+    for (std::size_t k = first; k < decoded.values.size(); ++k) {
+      if (y.size() == budgetTotal)
+        return lineText(c, at) + "more values than the " + std::to_string(budgetTotal) + " that ##NPOINTS announces.";
+      y.push_back(static_cast<float>(decoded.values[k] * scale.yFactor));
+    }
+    lastY = decoded.values.back();
+    checkNext = decoded.endsInDif;
+  }
+  const std::size_t n = y.size();
+  if (std::string why = checkCount(scale, n, where); !why.empty()) return why;
+
+  // The step between neighbours: DELTAX, else the span from FIRSTX to LASTX, else what the
+  // lines' own x values give.
+  std::optional<double> step = scale.deltaX;
+  if (!step && scale.firstX && scale.lastX) step = n > 1 ? (*scale.lastX - *scale.firstX) / static_cast<double>(n - 1) : 0.0;
+  if (!step && lines.size() > 1) {
+    const auto& a = lines[0];
+    const auto& b = lines[1];
+    if (b.index > a.index) step = (b.x - a.x) / static_cast<double>(b.index - a.index);
+  }
+  if (!step && scale.lastX && n > 1) step = (*scale.lastX - lines.front().x) / static_cast<double>(n - 1);
+  if (!step) {
+    if (n > lines.size())
+      return where + "there is no ##FIRSTX, ##LASTX or ##DELTAX to place the values that share a line.";
+    step = 0.0;
+  }
+  const double origin = scale.firstX ? *scale.firstX : lines.front().x;
+  std::vector<float>& x = out.x;
+  x.resize(n);
+  for (std::size_t i = 0; i < n; ++i) x[i] = static_cast<float>(origin + static_cast<double>(i) * *step);
+  if (!scale.firstX && n == lines.size()) {
+    // One value per line and no FIRSTX: the lines' own x values are the abscissae.
+    for (std::size_t i = 0; i < n; ++i) x[i] = static_cast<float>(lines[i].x);
+  }
+  for (const auto& line : lines) {
+    if (line.index >= n) continue;
+    const double expected = origin + static_cast<double>(line.index) * *step;
+    if (!std::isfinite(line.x) || std::fabs(line.x - expected) > xTolerance(*step, expected, scale.xFactor))
+      return lineText(c, line.at) + "the line starts at x = " + number(line.x) + " where ##FIRSTX, ##LASTX and " +
+             "##NPOINTS place its first value at " + number(expected) + ".";
+  }
+  return checkFirstY(scale, y, where);
+}
+
+std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t members, Decoded& out) {
+  const std::size_t blockAt = c.position();
+  const std::string where = lineText(c, blockAt);
+  if (scale.points > 0 &&
+      static_cast<std::uint64_t>(scale.points) * members > text::numbersThatFit(c.remaining()))
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than the rest of the file can hold.";
+  std::vector<float>& x = out.x;
+  std::vector<float>& y = out.y;
+  x.clear();
+  y.clear();
+  // A rough count of the groups ahead keeps a large file from growing its vectors step by step.
+  const std::size_t expected = scale.points > 0 ? static_cast<std::size_t>(scale.points) : c.remaining() / 16;
+  x.reserve(expected);
+  y.reserve(expected);
+  const bool plainX = scale.xFactor == 1.0, plainY = scale.yFactor == 1.0;
+  std::size_t member = 0;
+  std::size_t groupAt = blockAt;
+  while (true) {
+    const std::size_t at = c.position();
+    std::string_view line;
+    if (!c.lineView(line)) break;
+    if (isLabelLine(line)) {
+      c.seek(at);
+      break;
+    }
+    if (const std::size_t comment = line.find("$$"); comment != std::string_view::npos) line = line.substr(0, comment);
+    std::size_t i = 0;
+    while (true) {
+      while (i < line.size() && isSeparator(line[i])) ++i;
+      if (i >= line.size()) break;
+      // Some files wrap each group in parentheses: "(1.0, 2.0, 0.5)".
+      if (line[i] == '(' || line[i] == ')') {
+        ++i;
+        continue;
+      }
+      double value = 0.0;
+      std::size_t used = 0;
+      if (line[i] == '?') {
+        value = std::numeric_limits<double>::quiet_NaN();
+        used = 1;
+      } else {
+        const bool asFloat = (member == 0 && plainX) || (member == 1 && plainY) || member > 1;
+        if (asFloat) {
+          float f = 0.0f;
+          used = text::parseFloat(line.substr(i), f);
+          value = f;
+        } else {
+          used = text::parseDouble(line.substr(i), value);
+        }
+      }
+      if (used == 0 || (i + used < line.size() && !isSeparator(line[i + used]) && line[i + used] != ')'))
+        return lineText(c, at) + "found " + quoted(line.substr(i)) + " where a number was expected.";
+      i += used;
+      if (member == 0) {
+        if (scale.points >= 0 && x.size() == static_cast<std::size_t>(scale.points))
+          return lineText(c, at) + "more points than the " + std::to_string(scale.points) + " that ##NPOINTS announces.";
+        groupAt = at;
+        x.push_back(static_cast<float>(plainX ? value : value * scale.xFactor));
+      } else if (member == 1) {
+        y.push_back(static_cast<float>(plainY ? value : value * scale.yFactor));
+      }
+      member = member + 1 == members ? 0 : member + 1;
+    }
+  }
+  if (member != 0)
+    return lineText(c, groupAt) + "the last group holds " + std::to_string(member) + " of its " +
+           std::to_string(members) + " values.";
+  if (std::string why = checkCount(scale, y.size(), where); !why.empty()) return why;
+  if (scale.firstX && std::isfinite(x[0])) {
+    const std::size_t n = x.size();
+    const double step = scale.lastX && n > 1 ? (*scale.lastX - *scale.firstX) / static_cast<double>(n - 1) : 0.0;
+    if (std::fabs(x[0] - *scale.firstX) > xTolerance(step, *scale.firstX, scale.xFactor))
+      return where + "the first x is " + number(x[0]) + " where ##FIRSTX gives " + number(*scale.firstX) + ".";
+  }
+  return checkFirstY(scale, y, where);
+}
+
+}  // namespace lumatix::datastore::jcamp
