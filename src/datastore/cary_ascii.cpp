@@ -74,6 +74,18 @@ std::string tidyHeaderLine(std::string_view line) {
   return out;
 }
 
+// Commas made blanks, runs of blanks one blank, none at either end.
+std::string tidyRemark(std::string_view line) {
+  std::string out;
+  for (char ch : line) {
+    if (ch == ',' || ch == '\t' || ch == '\r') ch = ' ';
+    if (ch == ' ' && (out.empty() || out.back() == ' ')) continue;
+    out.push_back(ch);
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
 }  // namespace
 
 std::size_t readCaryPart(DataStore& store, std::istream& in, std::size_t part) {
@@ -173,7 +185,7 @@ std::size_t readCaryPart(DataStore& store, std::istream& in, std::size_t part) {
       if (firstParagraph)
         store.headerLines.push_back(tidyHeaderLine(line));
       else
-        set.remarks.push_back(tidyHeaderLine(line));
+        set.remarks.push_back(tidyRemark(line));
     }
     for (auto& sample : samples)
       if (!sample.spectrum.y.empty()) set.spectra.push_back(std::move(sample.spectrum));

@@ -42,4 +42,23 @@ void readJcamp(DataStore& store, std::istream& in);
 std::size_t readJcampPart(DataStore& store, std::istream& in, std::size_t part);
 std::size_t readCaryPart(DataStore& store, std::istream& in, std::size_t part);
 
+// The text export of CD and UV-Vis spectrometers: header lines of a key and a value (TITLE,
+// DATA TYPE, ORIGIN, ..., XUNITS, YUNITS, Y2UNITS, NPOINTS), a line "XYDATA", rows of x and
+// one to four channels (tabs or commas between cells, decimal commas read), then extended
+// information. Each channel a property named by its units line; header and extended
+// information kept as remarks.
+bool looksLikeSpectrometerText(std::string_view start);
+std::size_t readSpectrometerTextPart(DataStore& store, std::istream& in, std::size_t part);
+
+// Columns of numbers, when no format is recognised: text lines before them (kept as
+// remarks), an optional row naming the columns, then rows parted by tabs, semicolons,
+// commas or blanks; the first column is x, each further column a trace. `columns` is
+// false, and nothing is reported, for a file whose numbers are not the bulk of it; a file
+// of columns that cannot be read leaves the stream failed with the reason.
+struct ColumnsRead {
+  bool columns = false;
+  std::size_t parts = 0;
+};
+ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part);
+
 }  // namespace lumatix::datastore

@@ -85,13 +85,22 @@ std::string dimensionName(std::string label) {
   return label;
 }
 
+// Labels that name what the program's dimensions are: a block that gives one of them a
+// number is taken at that value (a melt written as one block per temperature).
+bool isDimensionWord(const std::string& label) {
+  static const std::unordered_set<std::string> kWords{"TEMPERATURE", "TIME",    "REPEAT",  "CONCENTRATION",
+                                                      "VOLUME",      "CELL",    "CHANNEL", "WAVELENGTH"};
+  return kWords.count(label) > 0;
+}
+
 // Records that describe the data of their block; they are not kept as remarks.
 bool describesData(const std::string& label) {
   static const std::unordered_set<std::string> kLabels{
       "TITLE", "END",   "XUNITS", "YUNITS", "XLABEL", "YLABEL", "XFACTOR", "YFACTOR", "FIRSTX",    "LASTX",
       "DELTAX", "FIRSTY", "MAXX", "MINX",   "MAXY",   "MINY",   "NPOINTS", "BLOCKID", "BLOCKS",    "DATACLASS",
       "VARNAME", "SYMBOL", "VARTYPE", "VARFORM", "VARDIM", "UNITS", "FIRST", "LAST", "MIN", "MAX",
-      "FACTOR", "PAGE", "ENDNTUPLES", "XYDATA", "XYPOINTS", "PEAKTABLE", "DATATABLE", "PEAKASSIGNMENTS", "LASTY"};
+      "FACTOR", "PAGE", "ENDNTUPLES", "XYDATA", "XYPOINTS", "PEAKTABLE", "DATATABLE", "PEAKASSIGNMENTS", "LASTY",
+      "JCAMPDX", "JCAMPCS"};
   return kLabels.count(label) > 0;
 }
 
@@ -241,7 +250,8 @@ class JcampReader {
       block_.hasBlockId = true;
     } else if (label == "DATATYPE") {
       block_.dataType = value;
-      addRemark(set, raw + "=" + value);
+      // The export's blocks name their property by it.
+      if (!(ownExport_ && block_.ownTitle && block_.title != set.title)) addRemark(set, raw + "=" + value);
     } else if (label == "ORIGIN") {
       ownExport_ = ownExport_ || value == "Corvane";
       addRemark(set, raw + "=" + value);
@@ -277,7 +287,6 @@ class JcampReader {
     } else if (describesData(label)) {
       // The extremes and the variable types describe the data and are not needed to read it.
     } else {
-      addRemark(set, raw + "=" + value);
       if (!raw.empty() && raw[0] == '$') {
         // The program's own export writes the dimensions of a single value so.
         if (ownExport_ && wholeNumber(value, v)) {
@@ -285,13 +294,16 @@ class JcampReader {
           const bool seen = std::any_of(set.fixedDimensions.begin(), set.fixedDimensions.end(),
                                         [&](const auto& d) { return d.first == name; });
           if (!seen) set.fixedDimensions.emplace_back(name, static_cast<float>(v));
+          return {};
         }
-      } else if (wholeNumber(value, v)) {
+      } else if (wholeNumber(value, v) && (ownExport_ || isDimensionWord(label))) {
         // A number the block is taken at (the export's trace dimension, a temperature).
         block_.coordinateName = raw;
         block_.coordinate = v;
         block_.hasCoordinate = true;
+        if (ownExport_) return {};
       }
+      addRemark(set, raw + "=" + value);
     }
     return {};
   }

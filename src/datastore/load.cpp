@@ -95,6 +95,19 @@ std::unique_ptr<std::istream> openInput(const std::string& path) {
   return std::make_unique<std::istringstream>(std::move(bytes), std::ios::binary);
 }
 
+// The first bytes of the file, for the formats told apart by more than their first line.
+std::string startOf(std::istream& in) {
+  in.clear();
+  const std::streampos at = in.tellg();
+  in.seekg(0);
+  std::string start(kMaxProbeLine, '\0');
+  in.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(in.gcount()));
+  in.clear();
+  in.seekg(at);
+  return start;
+}
+
 // A NUL or another control byte that text files do not hold.
 bool looksBinary(std::string_view bytes) {
   for (char ch : bytes) {
@@ -118,7 +131,8 @@ std::string unrecognisedReason(std::istream& in, const std::string& firstLine, b
   if (looksBinary(start)) return "It holds binary data of no format the viewer reads (its first bytes are " + quoted(start) + ").";
   return "Its first line " + quoted(firstLine) +
          " names none of the formats the viewer reads (LumBinaryX, LumBinary, LumatixStore, QVL-ASCII, "
-         "QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary).";
+         "QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary, spectrometer text exports), and it holds no columns of "
+         "numbers.";
 }
 
 // Where a native binary reader stopped: it gives no reason of its own.
@@ -193,7 +207,7 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     if (!in) return false;
     severalParts = true;
     const std::size_t parts = reader(in, target.part);
-    if (in.fail() || in.bad()) return false;
+    if (in.fail() || in.bad() || parts == 0) return false;
     if (target.part >= parts) {
       refuse(in, "The file holds " + std::to_string(parts) + (parts == 1 ? " set" : " sets") +
                      " of spectra; there is no set " + std::to_string(target.part + 1) + ".");
@@ -227,13 +241,29 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
                "Its first line is the name of the viewer's JCAMP-DX export, not a JCAMP-DX ##TITLE record.");
   } else if (jcampLabel(line) == "TITLE") {
     ok = readParts([&](std::istream& s, std::size_t part) { return readJcampPart(*this, s, part); });
+  } else if (looksLikeSpectrometerText(startOf(in))) {
+    formatName = "SPECTROMETER-TEXT";
+    ok = readParts([&](std::istream& s, std::size_t part) { return readSpectrometerTextPart(*this, s, part); });
   } else {
     const bool cary = looksLikeCary(in);
     if (cary && allowCary) {
       formatName = "CARY-ASCII";
       ok = readParts([&](std::istream& s, std::size_t part) { return readCaryPart(*this, s, part); });
-    } else {
+    } else if (cary) {
       refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+    } else {
+      // The last resort: columns of numbers.
+      bool columns = false;
+      formatName = "DELIMITED-COLUMNS";
+      ok = readParts([&](std::istream& s, std::size_t part) {
+        const ColumnsRead read = readColumnsPart(*this, s, part);
+        columns = read.columns;
+        return read.parts;
+      });
+      if (!columns) {
+        formatName = line;
+        refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+      }
     }
   }
 

@@ -87,7 +87,7 @@ Quantity quantityOf(std::string_view text) {
   split(whole, name, unit);
 
   // Abscissae.
-  if (isWavenumberUnit(whole) || isWavenumberUnit(unit) || startsWith(name, "WAVENUMBER")) return known("Wavenumber");
+  if (isWavenumberUnit(whole) || isWavenumberUnit(unit) || startsWith(name, "WAVENUMBER")) return known("Wavenumber (cm-1)");
   if (isOneOf(whole, {"NANOMETERS", "NANOMETRES", "NANOMETER", "NM"}) || startsWith(name, "WAVELENGTH") ||
       isOneOf(name, {"WL", "LAMBDA"})) {
     if (isMicrometres(unit)) return known("Wavelength", 1000.0);

@@ -65,10 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refused{"unknownText", "Hello\nWorld\n", true, kUnrecognised,
                 "Its first line \"Hello\" names none of the formats the viewer reads (LumBinaryX, LumBinary, "
-                "LumatixStore, QVL-ASCII, QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary)."},
+                "LumatixStore, QVL-ASCII, QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary, spectrometer text exports), and "
+                "it holds no columns of numbers."},
         Refused{"longFirstLineIsCut", std::string(40, 'a') + "\n", false, kUnrecognised,
                 "Its first line \"aaaaaaaaaaaaaaaaaaaaaaaa...\" names none of the formats the viewer reads (LumBinaryX, "
-                "LumBinary, LumatixStore, QVL-ASCII, QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary)."},
+                "LumBinary, LumatixStore, QVL-ASCII, QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary, spectrometer text "
+                "exports), and it holds no columns of numbers."},
         Refused{"binary", std::string("\x89PNG\r\n\x1a\n\0\0", 10), false, kUnrecognised,
                 "It holds binary data of no format the viewer reads (its first bytes are \"?PNG\")."},
         Refused{"empty", "", true, kUnrecognised, "The file is empty."},
