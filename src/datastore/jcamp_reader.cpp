@@ -325,7 +325,8 @@ class JcampReader {
       if (Ntuples::numberAt(nt.factor, yi, v) && v != 0.0) scale.yFactor = v;
       if (Ntuples::numberAt(nt.first, xi, v)) scale.firstX = v;
       if (Ntuples::numberAt(nt.last, xi, v)) scale.lastX = v;
-      if (Ntuples::numberAt(nt.first, yi, v)) scale.firstY = v;
+      // FIRST of a dependent variable cannot hold for every page, so it is not checked.
+      scale.firstY.reset();
       if (scale.points < 0 && Ntuples::numberAt(nt.dims, xi, v) && v >= 0 && v < 1e12)
         scale.points = static_cast<std::int64_t>(v);
       const Quantity xq = quantityOf(Ntuples::textAt(nt.units, xi));
