@@ -67,7 +67,7 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
       if (!c.lineView(line)) break;
       if (isEmptyLine(line)) continue;
       if (hasControlBytes(line)) return result;
-      const auto guess = text::guessShape(line);
+      auto guess = text::guessShape(line);
       if (guess) {
         parseRow(line, *guess, row);
         const std::size_t n = row.size();
@@ -75,7 +75,7 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
         std::string_view next;
         while (agreeing < kRowsToConfirm && c.lineView(next)) {
           if (isEmptyLine(next)) continue;
-          if (!parseRow(next, *guess, row) || row.size() != n) break;
+          if (!parseRowAdapting(next, *guess, row) || row.size() != n) break;
           ++agreeing;
         }
         if (agreeing == kRowsToConfirm || (agreeing > 0 && c.atEnd() && leading.empty() && agreeing >= 2)) {
@@ -105,7 +105,7 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
       const std::size_t at = c.position();
       if (!c.lineView(line)) break;
       if (isEmptyLine(line)) continue;
-      if (parseRow(line, shape, row)) {
+      if (parseRowAdapting(line, shape, row)) {
         if (row.size() != count) {
           result.columns = true;
           refuse(in, "Columns of numbers: line " + std::to_string(c.lineNumberAt(at)) + ": " + std::to_string(row.size()) +
@@ -143,7 +143,11 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
     // A last line before the numbers with a cell for every column names them.
     std::vector<std::string> names;
     if (!leading.empty()) {
-      std::vector<std::string_view> cells = text::cellsOf(leading.back(), shape.separator);
+      std::string_view heading = text::trim(leading.back());
+      // "# time abs" and "% time abs": the mark of a comment line is not a column's name.
+      if (!heading.empty() && (heading.front() == '#' || heading.front() == '%')) heading.remove_prefix(1);
+      std::vector<std::string_view> cells = text::cellsOf(heading, shape.separator);
+      if (!cells.empty() && cells.front().empty()) cells.erase(cells.begin());
       while (!cells.empty() && cells.back().empty()) cells.pop_back();
       float ignored = 0.0f;
       const bool allNumbers = std::all_of(cells.begin(), cells.end(), [&](std::string_view cell) {

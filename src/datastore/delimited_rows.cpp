@@ -123,6 +123,15 @@ bool parseRow(std::string_view line, RowShape shape, std::vector<float>& out) {
   return true;
 }
 
+bool parseRowAdapting(std::string_view line, RowShape& shape, std::vector<float>& out) {
+  if (parseRow(line, shape, out)) return true;
+  if (shape.decimalComma || shape.separator == Separator::Comma) return false;
+  const RowShape commas{shape.separator, true};
+  if (!parseRow(line, commas, out)) return false;
+  shape = commas;
+  return true;
+}
+
 std::optional<RowShape> guessShape(std::string_view line) {
   static const RowShape kShapes[] = {{Separator::Tab, false},       {Separator::Tab, true},
                                      {Separator::Semicolon, false}, {Separator::Semicolon, true},

@@ -27,6 +27,10 @@ std::vector<std::string_view> cellsOf(std::string_view line, Separator separator
 // False when a cell is anything else or the row holds no number.
 bool parseRow(std::string_view line, RowShape shape, std::vector<float>& out);
 
+// parseRow, except that a row that reads only with decimal commas turns a shape of decimal
+// points (whose rows so far held whole numbers, or no commas) into one of decimal commas.
+bool parseRowAdapting(std::string_view line, RowShape& shape, std::vector<float>& out);
+
 // The shape that reads the line as the most numbers, at least two; none when no shape
 // does. Tabs are preferred, then semicolons, commas and blanks.
 std::optional<RowShape> guessShape(std::string_view line);

@@ -153,7 +153,8 @@ std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out)
                number(lastY) + " of the line before.";
       first = 2;
     }
-    lines.push_back({y.size(), decoded.values[0] * scale.xFactor, at});
+    // A line that opens with a check value stands at the x of the value it repeats.
+    lines.push_back({first == 2 ? y.size() - 1 : y.size(), decoded.values[0] * scale.xFactor, at});
     for (std::size_t k = first; k < decoded.values.size(); ++k) {
       if (y.size() == budgetTotal)
         return lineText(c, at) + "more values than the " + std::to_string(budgetTotal) + " that ##NPOINTS announces.";

@@ -138,7 +138,7 @@ std::size_t readSpectrometerTextPart(DataStore& store, std::istream& in, std::si
                       std::to_string(coordinates.size() + 1) + " were expected.");
         columns.assign(count, {});
       }
-      if (!parseRow(line, *shape, row)) {
+      if (!parseRowAdapting(line, *shape, row)) {
         c.seek(at);
         break;  // the extended information
       }

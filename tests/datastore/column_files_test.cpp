@@ -183,6 +183,15 @@ TEST_F(ColumnFiles, ColumnsAfterAMetadataBlockWithAHeaderRow) {
                           ">>>>>End Spectral Data<<<<<"));
 }
 
+TEST_F(ColumnFiles, DecimalCommasAfterRowsOfWholeNumbersLoseNoRow) {
+  // The first rows read the same with decimal points or commas; the later ones only with commas.
+  ASSERT_EQ(load("# t\tA\n0\t1\n1\t2\n1,5\t2,5\n2\t3\n"), "true") << lastLoadRefusal();
+  EXPECT_THAT(valuesOf(store_.dimensions[0].values), ElementsAre(0, 1, 1.5f, 2));
+  EXPECT_THAT(valuesOf(store_), ElementsAre(1, 2, 2.5f, 3));
+  ASSERT_EQ(load("TITLE\tt\nXYDATA\n250\t1\n249,5\t1,5\n"), "true") << lastLoadRefusal();
+  EXPECT_THAT(valuesOf(store_), ElementsAre(1, 1.5f));
+}
+
 TEST_F(ColumnFiles, ColumnsOfKnownQuantitiesBecomeProperties) {
   ASSERT_EQ(load("Wavelength (nm)\tCD (mdeg)\tHT (V)\n250\t1\t300\n251\t2\t301\n252\t3\t302\n"), "true")
       << lastLoadRefusal();
