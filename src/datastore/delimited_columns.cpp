@@ -166,11 +166,19 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
     std::vector<float> x = std::move(columns[0]);
     if (xq.known && xq.scale != 1.0)
       for (float& v : x) v = static_cast<float>(v * xq.scale);
+    // Columns of distinct known quantities (CD, HT, absorbance) are properties; any other
+    // columns are traces of one property, so that the file stays one store.
+    std::vector<std::string> quantities;
+    for (std::size_t k = 1; k < count && !names.empty(); ++k) {
+      const Quantity yq = quantityOf(names[k]);
+      if (!yq.known || std::find(quantities.begin(), quantities.end(), yq.name) != quantities.end()) break;
+      quantities.push_back(yq.name);
+    }
+    const bool byQuantity = quantities.size() + 1 == count;
     for (std::size_t k = 1; k < count; ++k) {
       Spectrum s;
       s.xName = names.empty() || names[0].empty() ? "X Data" : xq.name;
-      const Quantity yq = quantityOf(names.empty() ? std::string_view() : std::string_view(names[k]));
-      s.property = yq.known ? yq.name : count == 2 && !names.empty() && !names[k].empty() ? names[k] : "Y Data";
+      s.property = byQuantity ? quantities[k - 1] : count == 2 && !names.empty() && !names[k].empty() ? names[k] : "Y Data";
       s.traceName = names.empty() ? std::string() : names[k];
       s.x = k + 1 == count ? std::move(x) : x;
       s.y = std::move(columns[k]);

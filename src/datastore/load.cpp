@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "datastore/data_store.h"
+#include "datastore/delimited_rows.h"
 #include "datastore/import_text.h"
 #include "datastore/load_refusal.h"
 #include "datastore/lum_binary.h"
@@ -54,6 +55,8 @@ bool looksLikeCary(std::istream& in) {
   std::string line;
   in >> std::ws;
   if (!probeLine(in, line)) return false;
+  // A Cary file's second line names the columns; numbers there are a file of columns.
+  if (text::guessShape(line)) return false;
   in >> std::ws;
   if (!probeLine(in, line)) return false;
   text::TextCursor row(line);

@@ -94,7 +94,7 @@ Quantity quantityOf(std::string_view text) {
     return known("Wavelength");
   }
   if (isMicrometres(whole)) return known("Wavelength", 1000.0);
-  if (isOneOf(whole, {"SECONDS", "SECOND", "SEC", "S"})) return known("Time");
+  if (isOneOf(whole, {"SECONDS", "SECOND", "SEC"})) return known("Time");
   if (isOneOf(whole, {"MINUTES", "MIN"})) return known("Time (min)");
   if (isOneOf(whole, {"MILLISECONDS", "MSEC", "MS"})) return known("Time", 0.001);
   if (startsWith(name, "TIME")) {
@@ -102,11 +102,11 @@ Quantity quantityOf(std::string_view text) {
     if (isOneOf(unit, {"MS", "MSEC", "MILLISECONDS"})) return known("Time", 0.001);
     return known("Time");
   }
-  if (startsWith(name, "TEMP") || isOneOf(whole, {"DEGREES C", "DEG C", "CELSIUS", "C", "DEGREES CELSIUS"})) {
+  if (startsWith(name, "TEMP") || isOneOf(whole, {"DEGREES C", "DEG C", "CELSIUS", "DEGREES CELSIUS"})) {
     if (isOneOf(unit, {"K", "KELVIN"})) return known("Temperature (K)");
     return known("Temperature");
   }
-  if (isOneOf(whole, {"K", "KELVIN"})) return known("Temperature (K)");
+  if (whole == "KELVIN") return known("Temperature (K)");
   if (isOneOf(whole, {"HZ", "HERTZ"})) return known("Frequency (Hz)");
   if (whole == "PPM") return known("Shift (ppm)");
   if (whole == "M/Z") return known("m/z");
@@ -124,8 +124,8 @@ Quantity quantityOf(std::string_view text) {
     return known("CircularDichroism");
   }
   if (isOneOf(name, {"HT", "HV", "DYNODE", "HT VOLTAGE", "HIGH TENSION"})) return known("HV");
-  if (isOneOf(whole, {"VOLTS", "VOLT", "V"})) return known("Voltage");
-  if (startsWith(name, "ABSORB") || isOneOf(name, {"ABS", "ABS.", "A", "AU", "OD"})) return known("Absorbance");
+  if (isOneOf(whole, {"VOLTS", "VOLT"})) return known("Voltage");
+  if (startsWith(name, "ABSORB") || isOneOf(name, {"ABS", "ABS.", "AU", "OD"})) return known("Absorbance");
   if (startsWith(whole, "%T") || startsWith(whole, "T%") || contains(whole, "PERCENT TRANSMI") ||
       (startsWith(name, "TRANSMI") && unit == "%"))
     return known("Transmittance (%)");

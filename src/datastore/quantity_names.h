@@ -16,6 +16,7 @@ struct Quantity {
 };
 
 // For a unit word or a heading; an empty or unknown text keeps its own text as the name.
+// Single letters ("A", "C", "s") are too often a column's plain name to stand for a quantity.
 Quantity quantityOf(std::string_view text);
 
 }  // namespace lumatix::datastore
