@@ -218,8 +218,8 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     }
     if (parts > 1)
       addRemark("Set " + std::to_string(target.part + 1) + " of " + std::to_string(parts) +
-                " in this file (its spectra differ in x); open " + quoted(storePathOf(target.file, 0)) + " to " +
-                quoted(storePathOf(target.file, parts - 1)) + " for each.");
+                " in this file (its spectra differ in x); open \"" + storePathOf(target.file, 0) + "\" to \"" +
+                storePathOf(target.file, parts - 1) + "\" for each.");
     return true;
   };
 
