@@ -25,9 +25,13 @@
 #include "datastore/store_path.h"
 #include "datastore/text_cursor.h"
 #include "datastore/text_number.h"
+#include "platform/mapped_file.h"
 
 namespace lumatix::datastore {
 namespace {
+
+// Files from this size on are mapped rather than read.
+constexpr off_t kMapFrom = 16 << 20;
 
 // Lines looked at before a reader is chosen are read only this far, so a binary file
 // without line feeds is not read whole.
@@ -77,6 +81,11 @@ std::unique_ptr<std::istream> openInput(const std::string& path) {
   if (!standardInput && ::stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) throw std::runtime_error(path + " is a folder, not a file.\n");
     if (S_ISREG(info.st_mode)) {
+      // A large file is read in place: the text readers parse the mapped bytes without a
+      // copy of the file, and memory stays bounded by the values they keep.
+      if (info.st_size >= kMapFrom)
+        if (auto mapped = platform::MappedFileBuf::open(path))
+          return std::make_unique<platform::MappedFileStream>(std::move(mapped));
       auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
       if (!*file) return nullptr;
       return file;

@@ -9,11 +9,21 @@
 #include <string>
 #include <string_view>
 
+namespace lumatix::platform {
+class MappedFileBuf;
+}
+
 namespace lumatix::datastore::text {
 
 class TextCursor {
  public:
-  explicit TextCursor(std::string text) : text_(std::move(text)) {}
+  explicit TextCursor(std::string text) : owned_(std::move(text)), text_(owned_) {}
+  // The bytes of a mapped file, read in place; the pages the cursor has passed are let go.
+  explicit TextCursor(platform::MappedFileBuf& mapped);
+  TextCursor(TextCursor&& other) noexcept;
+  TextCursor(const TextCursor&) = delete;
+  TextCursor& operator=(const TextCursor&) = delete;
+  TextCursor& operator=(TextCursor&&) = delete;
 
   // The stream's text from its first byte to its end (the readers always start again at the
   // beginning, whatever the caller read before).
@@ -60,7 +70,13 @@ class TextCursor {
   bool accept(std::string_view literal);
 
  private:
-  std::string text_;
+  // Lets go of the mapped pages well behind the position.
+  void releasePassed();
+
+  std::string owned_;
+  std::string_view text_;
+  platform::MappedFileBuf* mapped_ = nullptr;
+  std::size_t released_ = 0;
   std::size_t pos_ = 0;
 };
 
