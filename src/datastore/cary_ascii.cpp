@@ -192,9 +192,7 @@ std::size_t readCaryPart(DataStore& store, std::istream& in, std::size_t part) {
   }
   // A lone sample is not named: its store has no trace dimension.
   if (set.spectra.size() == 1) set.spectra.front().traceName.clear();
-  const std::size_t parts = storeCount(set);
-  if (part < parts) fillStore(store, set, part);
-  return parts;
+  return fillPart(store, set, part, in, "Cary file");
 }
 
 void readCary(DataStore& store, std::istream& in) { readCaryPart(store, in, 0); }

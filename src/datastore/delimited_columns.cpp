@@ -186,14 +186,7 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
     }
     if (set.spectra.size() == 1) set.spectra.front().traceName.clear();
   }
-  result.parts = storeCount(set);
-  if (part < result.parts) {
-    try {
-      fillStore(store, set, part);
-    } catch (const std::bad_alloc&) {
-      refuse(in, "Columns of numbers: there is not enough memory for its values.");
-    }
-  }
+  result.parts = fillPart(store, set, part, in, "Columns of numbers");
   return result;
 }
 

@@ -65,6 +65,16 @@ std::string checkCount(const Scale& scale, std::size_t n, const std::string& whe
   return {};
 }
 
+// The next line of a data record, starting at `at`; false at the next labelled record (the
+// cursor is left at its start) or the end of the text.
+bool nextDataLine(text::TextCursor& c, std::string_view& line, std::size_t& at) {
+  at = c.position();
+  if (!c.lineView(line)) return false;
+  if (!isLabelLine(line)) return true;
+  c.seek(at);
+  return false;
+}
+
 }  // namespace
 
 bool isLabelLine(std::string_view line) {
@@ -132,14 +142,9 @@ std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out)
   asdf::DecodedLine decoded;
   bool checkNext = false;
   double lastY = 0.0;
-  while (true) {
-    const std::size_t at = c.position();
-    std::string_view line;
-    if (!c.lineView(line)) break;
-    if (isLabelLine(line)) {
-      c.seek(at);
-      break;
-    }
+  std::size_t at = 0;
+  std::string_view line;
+  while (nextDataLine(c, line, at)) {
     if (!asdf::decodeLine(line, decoded, budgetTotal - y.size() + 2))
       return lineText(c, at) + quoted(line) +
              " is not a line of numbers in any of the format's forms, or holds more values than ##NPOINTS announces.";
@@ -189,11 +194,11 @@ std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out)
     // One value per line and no FIRSTX: the lines' own x values are the abscissae.
     for (std::size_t i = 0; i < n; ++i) x[i] = static_cast<float>(lines[i].x);
   }
-  for (const auto& line : lines) {
-    if (line.index >= n) continue;
-    const double expected = origin + static_cast<double>(line.index) * *step;
-    if (!std::isfinite(line.x) || std::fabs(line.x - expected) > xTolerance(*step, expected, scale.xFactor))
-      return lineText(c, line.at) + "the line starts at x = " + number(line.x) + " where ##FIRSTX, ##LASTX and " +
+  for (const auto& start : lines) {
+    if (start.index >= n) continue;
+    const double expected = origin + static_cast<double>(start.index) * *step;
+    if (!std::isfinite(start.x) || std::fabs(start.x - expected) > xTolerance(*step, expected, scale.xFactor))
+      return lineText(c, start.at) + "the line starts at x = " + number(start.x) + " where ##FIRSTX, ##LASTX and " +
              "##NPOINTS place its first value at " + number(expected) + ".";
   }
   return checkFirstY(scale, y, where);
@@ -216,14 +221,9 @@ std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t me
   const bool plainX = scale.xFactor == 1.0, plainY = scale.yFactor == 1.0;
   std::size_t member = 0;
   std::size_t groupAt = blockAt;
-  while (true) {
-    const std::size_t at = c.position();
-    std::string_view line;
-    if (!c.lineView(line)) break;
-    if (isLabelLine(line)) {
-      c.seek(at);
-      break;
-    }
+  std::size_t at = 0;
+  std::string_view line;
+  while (nextDataLine(c, line, at)) {
     if (const std::size_t comment = line.find("$$"); comment != std::string_view::npos) line = line.substr(0, comment);
     std::size_t i = 0;
     while (true) {

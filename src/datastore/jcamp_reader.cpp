@@ -425,16 +425,7 @@ std::size_t readJcampPart(DataStore& store, std::istream& in, std::size_t part) 
       return 0;
     }
   }  // the text is let go before the store's block is allocated
-  const std::size_t parts = storeCount(set);
-  if (part < parts) {
-    try {
-      fillStore(store, set, part);
-    } catch (const std::bad_alloc&) {
-      refuse(in, "JCAMP-DX file: there is not enough memory for its values.");
-      return 0;
-    }
-  }
-  return parts;
+  return fillPart(store, set, part, in, "JCAMP-DX file");
 }
 
 void readJcamp(DataStore& store, std::istream& in) { readJcampPart(store, in, 0); }

@@ -193,16 +193,7 @@ std::size_t readSpectrometerTextPart(DataStore& store, std::istream& in, std::si
       set.traceDimension = zq.known ? zq.name : "Trace";
     }
   }
-  const std::size_t parts = storeCount(set);
-  if (part < parts) {
-    try {
-      fillStore(store, set, part);
-    } catch (const std::bad_alloc&) {
-      refuse(in, "Spectrometer text export: there is not enough memory for its values.");
-      return 0;
-    }
-  }
-  return parts;
+  return fillPart(store, set, part, in, "Spectrometer text export");
 }
 
 }  // namespace lumatix::datastore

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "datastore/data_store.h"
+#include "datastore/load_refusal.h"
 
 namespace lumatix::datastore {
 namespace {
@@ -124,6 +125,18 @@ void fillStore(DataStore& store, SpectrumSet& set, std::size_t partIndex) {
   }
   if (named) nameTraces(store, names);
   store.computeRange();
+}
+
+std::size_t fillPart(DataStore& store, SpectrumSet& set, std::size_t part, std::istream& in, const std::string& what) {
+  const std::size_t parts = storeCount(set);
+  if (part >= parts) return parts;
+  try {
+    fillStore(store, set, part);
+  } catch (const std::bad_alloc&) {
+    refuse(in, what + ": there is not enough memory for its values.");
+    return 0;
+  }
+  return parts;
 }
 
 void nameTraces(DataStore& store, const std::vector<std::string>& names) {

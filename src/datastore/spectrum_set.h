@@ -6,6 +6,7 @@
 // "path#k", and the plain path gives the first.
 
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,11 @@ std::size_t storeCount(const SpectrumSet& set);
 // title, remarks and header lines; then initialises it. Takes the values out of the set.
 // Throws std::bad_alloc when the block cannot be had.
 void fillStore(DataStore& store, SpectrumSet& set, std::size_t part);
+
+// fillStore for a reader: fills store part when the set has it and returns how many stores
+// the set makes; when the block cannot be had, the stream is left failed with the reason
+// (what names the format) and 0 is returned.
+std::size_t fillPart(DataStore& store, SpectrumSet& set, std::size_t part, std::istream& in, const std::string& what);
 
 // Names the traces of dimension 1 of an initialised store: marks on view axis 1 with the
 // names, the axis split below every coordinate so that every trace reads its mark.
