@@ -45,22 +45,24 @@ double xTolerance(double step, double x, double xFactor) {
   return std::max({1.5 * std::fabs(step), 1e-4 * std::fabs(x), std::fabs(xFactor)});
 }
 
-std::string checkFirstY(const Scale& scale, const std::vector<float>& y, const std::string& where) {
+template <class Where>
+std::string checkFirstY(const Scale& scale, const std::vector<float>& y, Where where) {
   if (!scale.firstY || y.empty() || !std::isfinite(y[0])) return {};
   float largest = 0.0f;
   for (float v : y)
     if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
   const double tolerance = std::max(std::fabs(scale.yFactor), 0.01 * static_cast<double>(largest));
   if (std::fabs(static_cast<double>(y[0]) - *scale.firstY) > tolerance)
-    return where + "the first value is " + number(y[0]) + " where ##FIRSTY gives " + number(*scale.firstY) +
+    return where() + "the first value is " + number(y[0]) + " where ##FIRSTY gives " + number(*scale.firstY) +
            " (is ##YFACTOR right?).";
   return {};
 }
 
-std::string checkCount(const Scale& scale, std::size_t n, const std::string& where) {
-  if (n == 0) return where + "the data record holds no values.";
+template <class Where>
+std::string checkCount(const Scale& scale, std::size_t n, Where where) {
+  if (n == 0) return where() + "the data record holds no values.";
   if (scale.points >= 0 && n != static_cast<std::uint64_t>(scale.points))
-    return where + "the data hold " + std::to_string(n) + " values where ##NPOINTS announces " +
+    return where() + "the data hold " + std::to_string(n) + " values where ##NPOINTS announces " +
            std::to_string(scale.points) + ".";
   return {};
 }
@@ -120,9 +122,15 @@ DataForm parseForm(std::string_view value, bool steppedByDefault) {
   return form;
 }
 
+// A store's dimension counts its values in an int32.
+constexpr std::int64_t kMostPoints = std::numeric_limits<std::int32_t>::max();
+
 std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out) {
   const std::size_t blockAt = c.position();
-  const std::string where = lineText(c, blockAt);
+  // Counting lines is slow in a large file: only a refusal names the line.
+  const auto where = [&c, blockAt] { return lineText(c, blockAt); };
+  if (scale.points > kMostPoints)
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than a spectrum can hold.";
   if (scale.points > 0 && static_cast<std::uint64_t>(scale.points) > kMostValuesPerCharacter * c.remaining())
     return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than the rest of the file can hold.";
   const std::size_t budgetTotal =
@@ -183,7 +191,7 @@ std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out)
   if (!step && scale.lastX && n > 1) step = (*scale.lastX - lines.front().x) / static_cast<double>(n - 1);
   if (!step) {
     if (n > lines.size())
-      return where + "there is no ##FIRSTX, ##LASTX or ##DELTAX to place the values that share a line.";
+      return where() + "there is no ##FIRSTX, ##LASTX or ##DELTAX to place the values that share a line.";
     step = 0.0;
   }
   const double origin = scale.firstX ? *scale.firstX : lines.front().x;
@@ -206,7 +214,10 @@ std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out)
 
 std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t members, Decoded& out) {
   const std::size_t blockAt = c.position();
-  const std::string where = lineText(c, blockAt);
+  // Counting lines is slow in a large file: only a refusal names the line.
+  const auto where = [&c, blockAt] { return lineText(c, blockAt); };
+  if (scale.points > kMostPoints)
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than a spectrum can hold.";
   if (scale.points > 0 &&
       static_cast<std::uint64_t>(scale.points) * members > text::numbersThatFit(c.remaining()))
     return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than the rest of the file can hold.";
@@ -271,7 +282,7 @@ std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t me
     const std::size_t n = x.size();
     const double step = scale.lastX && n > 1 ? (*scale.lastX - *scale.firstX) / static_cast<double>(n - 1) : 0.0;
     if (std::fabs(x[0] - *scale.firstX) > xTolerance(step, *scale.firstX, scale.xFactor))
-      return where + "the first x is " + number(x[0]) + " where ##FIRSTX gives " + number(*scale.firstX) + ".";
+      return where() + "the first x is " + number(x[0]) + " where ##FIRSTX gives " + number(*scale.firstX) + ".";
   }
   return checkFirstY(scale, y, where);
 }

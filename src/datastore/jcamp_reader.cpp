@@ -293,7 +293,9 @@ class JcampReader {
           const std::string name = dimensionName(raw.substr(1));
           const bool seen = std::any_of(set.fixedDimensions.begin(), set.fixedDimensions.end(),
                                         [&](const auto& d) { return d.first == name; });
-          if (!seen) set.fixedDimensions.emplace_back(name, static_cast<float>(v));
+          // Room is left for the x and trace dimensions.
+          if (!seen && set.fixedDimensions.size() + 2 < static_cast<std::size_t>(DataStore::kMaxDimensions))
+            set.fixedDimensions.emplace_back(name, static_cast<float>(v));
           return {};
         }
       } else if (wholeNumber(value, v) && (ownExport_ || isDimensionWord(label))) {
