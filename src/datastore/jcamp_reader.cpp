@@ -146,8 +146,11 @@ class JcampReader {
   // Empty when the file gave at least one spectrum, else why not.
   std::string read(SpectrumSet& set) {
     c_.normaliseLineEnds();
-    c_.skipWs();
     std::string_view line;
+    // Blank lines and "$$" comments may come before the first record.
+    do {
+      c_.skipWs();
+    } while (c_.rest().substr(0, 2) == "$$" && c_.skipLine());
     if (!c_.lineView(line) || jcampLabel(line) != "TITLE") return "the first line is not a ##TITLE record.";
     set.title = labelValue(line);
     block_.title = set.title;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -118,6 +119,21 @@ std::string startOf(std::istream& in) {
   in.clear();
   in.seekg(at);
   return start;
+}
+
+// "$$" comment lines, then a ##TITLE record: a JCAMP-DX file that opens with a comment.
+bool startsJcampAfterComments(std::istream& in, const std::string& firstLine) {
+  if (firstLine.compare(0, 2, "$$") != 0) return false;
+  const std::string start = startOf(in);
+  std::size_t pos = 0;
+  while (pos < start.size()) {
+    const std::size_t end = std::min(start.find('\n', pos), start.size());
+    const std::string_view line = std::string_view(start).substr(pos, end - pos);
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first != std::string_view::npos && line.compare(first, 2, "$$") != 0) return jcampLabel(line) == "TITLE";
+    pos = end + 1;
+  }
+  return false;
 }
 
 // A NUL or another control byte that text files do not hold.
@@ -251,7 +267,7 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
   } else if (line == "JCAMP-DX 5.0") {
     refuseWith("JCAMP-DX is an export only format.\nIt cannot be imported.\n",
                "Its first line is the name of the viewer's JCAMP-DX export, not a JCAMP-DX ##TITLE record.");
-  } else if (jcampLabel(line) == "TITLE") {
+  } else if (jcampLabel(line) == "TITLE" || startsJcampAfterComments(in, line)) {
     ok = readParts([&](std::istream& s, std::size_t part) { return readJcampPart(*this, s, part); });
   } else if (looksLikeSpectrometerText(startOf(in))) {
     formatName = "SPECTROMETER-TEXT";

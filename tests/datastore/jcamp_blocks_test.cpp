@@ -106,6 +106,11 @@ TEST_F(JcampBlocks, NtuplesPagesOfOneQuantityAreTracesAlongThePageVariable) {
   EXPECT_THAT(valuesOf(store_), ElementsAre(1, 2, 3, 4, 5, 6));
 }
 
+TEST_F(JcampBlocks, CommentsMayComeBeforeTheTitle) {
+  ASSERT_EQ(read("$$ written by hand\n\n  $$ another\n##TITLE= c\n##XYPOINTS= (XY..XY)\n1 2\n"), 1u) << lastLoadRefusal();
+  EXPECT_EQ(store_.title, "c");
+}
+
 TEST_F(JcampBlocks, MissingValuesAndLoneCarriageReturnsAreRead) {
   ASSERT_EQ(read("##TITLE= m\r##XUNITS= SECONDS\r##YUNITS= ABSORBANCE\r##XYPOINTS= (XY..XY)\r1 2\r2 ?\r3 4\r##END=\r"), 1u)
       << lastLoadRefusal();
