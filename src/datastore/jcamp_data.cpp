@@ -230,52 +230,69 @@ std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t me
   x.reserve(expected);
   y.reserve(expected);
   const bool plainX = scale.xFactor == 1.0, plainY = scale.yFactor == 1.0;
+  // One pass over the block's text rather than line by line: a large table is mostly its
+  // numbers, and finding each line end first would read every byte twice.
+  const std::string_view text = c.rest();
+  const std::size_t base = c.position();
   std::size_t member = 0;
-  std::size_t groupAt = blockAt;
-  std::size_t at = 0;
-  std::string_view line;
-  while (nextDataLine(c, line, at)) {
-    if (const std::size_t comment = line.find("$$"); comment != std::string_view::npos) line = line.substr(0, comment);
-    std::size_t i = 0;
-    while (true) {
-      while (i < line.size() && isSeparator(line[i])) ++i;
-      if (i >= line.size()) break;
-      // Some files wrap each group in parentheses: "(1.0, 2.0, 0.5)".
-      if (line[i] == '(' || line[i] == ')') {
-        ++i;
-        continue;
+  std::size_t lineAt = 0;   // the start of the current line, in text
+  std::size_t groupAt = 0;  // the line of the group being read
+  std::size_t handedBack = 0;
+  bool lineStart = true;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char ch = text[i];
+    if (ch == '\n') {
+      lineAt = ++i;
+      lineStart = true;
+      // Let the cursor drop what is read, a megabyte at a time.
+      if (i - handedBack > (1u << 20)) {
+        c.seek(base + i);
+        handedBack = i;
       }
-      double value = 0.0;
-      std::size_t used = 0;
-      if (line[i] == '?') {
-        value = std::numeric_limits<double>::quiet_NaN();
-        used = 1;
-      } else {
-        const bool asFloat = (member == 0 && plainX) || (member == 1 && plainY) || member > 1;
-        if (asFloat) {
-          float f = 0.0f;
-          used = text::parseFloat(line.substr(i), f);
-          value = f;
-        } else {
-          used = text::parseDouble(line.substr(i), value);
-        }
-      }
-      if (used == 0 || (i + used < line.size() && !isSeparator(line[i + used]) && line[i + used] != ')'))
-        return lineText(c, at) + "found " + quoted(line.substr(i)) + " where a number was expected.";
-      i += used;
-      if (member == 0) {
-        if (scale.points >= 0 && x.size() == static_cast<std::size_t>(scale.points))
-          return lineText(c, at) + "more points than the " + std::to_string(scale.points) + " that ##NPOINTS announces.";
-        groupAt = at;
-        x.push_back(static_cast<float>(plainX ? value : value * scale.xFactor));
-      } else if (member == 1) {
-        y.push_back(static_cast<float>(plainY ? value : value * scale.yFactor));
-      }
-      member = member + 1 == members ? 0 : member + 1;
+      continue;
     }
+    if (isSeparator(ch) || ch == '(' || ch == ')') {  // some files wrap groups: "(1.0, 2.0, 0.5)"
+      ++i;
+      continue;
+    }
+    if (lineStart && ch == '#' && i + 1 < text.size() && text[i + 1] == '#') break;  // the next record
+    lineStart = false;
+    if (ch == '$' && i + 1 < text.size() && text[i + 1] == '$') {  // a comment to the end of the line
+      const std::size_t end = text.find('\n', i);
+      i = end == std::string_view::npos ? text.size() : end;
+      continue;
+    }
+    double value = 0.0;
+    std::size_t used = 0;
+    if (ch == '?') {
+      value = std::numeric_limits<double>::quiet_NaN();
+      used = 1;
+    } else if ((member == 0 && plainX) || (member == 1 && plainY) || member > 1) {
+      float f = 0.0f;
+      used = text::parseFloat(text.substr(i), f);
+      value = f;
+    } else {
+      used = text::parseDouble(text.substr(i), value);
+    }
+    const std::size_t next = i + used;
+    if (used == 0 || (next < text.size() && !isSeparator(text[next]) && text[next] != ')' && text[next] != '\n'))
+      return lineText(c, base + lineAt) + "found " + quoted(text.substr(i)) + " where a number was expected.";
+    i = next;
+    if (member == 0) {
+      if (scale.points >= 0 && x.size() == static_cast<std::size_t>(scale.points))
+        return lineText(c, base + lineAt) + "more points than the " + std::to_string(scale.points) +
+               " that ##NPOINTS announces.";
+      groupAt = lineAt;
+      x.push_back(static_cast<float>(plainX ? value : value * scale.xFactor));
+    } else if (member == 1) {
+      y.push_back(static_cast<float>(plainY ? value : value * scale.yFactor));
+    }
+    member = member + 1 == members ? 0 : member + 1;
   }
+  c.seek(base + (i < text.size() ? lineAt : text.size()));
   if (member != 0)
-    return lineText(c, groupAt) + "the last group holds " + std::to_string(member) + " of its " +
+    return lineText(c, base + groupAt) + "the last group holds " + std::to_string(member) + " of its " +
            std::to_string(members) + " values.";
   if (std::string why = checkCount(scale, y.size(), where); !why.empty()) return why;
   if (scale.firstX && std::isfinite(x[0])) {

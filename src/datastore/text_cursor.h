@@ -38,7 +38,10 @@ class TextCursor {
   bool atEnd() const { return pos_ >= text_.size(); }
   std::size_t remaining() const { return atEnd() ? 0 : text_.size() - pos_; }
   std::size_t position() const { return pos_; }
-  void seek(std::size_t pos) { pos_ = pos < text_.size() ? pos : text_.size(); }
+  void seek(std::size_t pos) {
+    pos_ = pos < text_.size() ? pos : text_.size();
+    if (mapped_) releasePassed();
+  }
   std::string_view rest() const { return std::string_view(text_).substr(pos_ < text_.size() ? pos_ : text_.size()); }
   char peek() const { return atEnd() ? '\0' : text_[pos_]; }
 
