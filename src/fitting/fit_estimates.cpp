@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <utility>
 
 #include <Eigen/Dense>
 
@@ -194,7 +195,7 @@ Values singleExponential(const Values& x, const Values& y, std::int32_t m) {
   return sized({c, a, inverseTime(t)}, m);
 }
 
-Values exponentialSlope(const Values& x, const Values& y, std::int32_t m) {
+Values exponentialSlopeRule(const Values& x, const Values& y, std::int32_t m) {
   const Index n = empty(x, y) ? 0 : size(y);
   if (n < 40) {
     diagnostics() << "Error: not enough points to make an estimate" << '\n';
@@ -276,17 +277,35 @@ Values exponentialSumRule(const Values& x, const Values& y, std::int32_t m) {
   return result;
 }
 
+namespace {
+
+// The rule's values, replaced by the scan's where it finds a combination, with its notes.
+Values refinedByScan(Values rule, const Values& x, const Values& y, std::int32_t terms, bool slope) {
+  if (Values refined = scanRates(x, y, terms, slope); refined.size() == rule.size()) {
+    rule = std::move(refined);
+    std::ostream& out = diagnostics();
+    for (std::size_t i = 0; i < rule.size(); ++i) out << "refined par[" << i << "] = " << rule[i] << '\n';
+  }
+  return rule;
+}
+
+}  // namespace
+
+Values exponentialSlope(const Values& x, const Values& y, std::int32_t m) {
+  // Below 40 points the rule gives nothing to refine, and the zeros stand.
+  Values result = exponentialSlopeRule(x, y, m);
+  if (m != 4 || size(y) < 40 || empty(x, y)) return result;
+  // The rule's rate comes from the x span alone and its amplitude from one point; the scan
+  // finds the phase under the slope.
+  return refinedByScan(std::move(result), x, y, 1, true);
+}
+
 Values exponentialSum(const Values& x, const Values& y, std::int32_t m) {
   Values result = exponentialSumRule(x, y, m);
   if (empty(x, y)) return result;
   // The rule places the phases a fixed factor apart with guessed signs; the scan finds where
   // they are, and the rule's values stand only when it finds nothing.
-  if (Values refined = scanRates(x, y, m / 2, false); refined.size() == result.size()) {
-    result = refined;
-    std::ostream& out = diagnostics();
-    for (std::size_t i = 0; i < result.size(); ++i) out << "refined par[" << i << "] = " << result[i] << '\n';
-  }
-  return result;
+  return refinedByScan(std::move(result), x, y, m / 2, false);
 }
 
 Values invertedExponential(const Values& x, const Values& y, std::int32_t m) {
