@@ -203,67 +203,110 @@ std::string globalFittingHistoryText(const GlobalFitResults& results, const std:
   return text;
 }
 
+namespace {
+
+// Appends the results' traces and entry to set; throws, changing nothing, when they cannot be.
+std::string appendResults(processing::CDataSet& set, datastore::DataStore& windowStore, const GlobalFitResults& results) {
+  const fitting::FitFunction& function = functionAt(results.functionIndex);
+  if (results.values.size() != results.traces.size() || results.traces.empty())
+    throw std::runtime_error("The results do not match the fitted traces.");
+  // A frame with the data set's labels, x values and history, and no traces.
+  processing::CDataSet fits = set.Subset(std::vector<int>(static_cast<std::size_t>(set.TraceCount()), 0));
+  processing::CDataSet fractions = fits;
+  fractions.defaultTraceName = kFractionFoldedName;
+  std::vector<std::string> newTraces;
+  int fittedNumber = set.kindCounters[kFittedKind];
+  int residualNumber = set.kindCounters[kResidualKind];
+  const bool oneFraction =
+      results.shared.size() > kUnfoldingDH && results.shared[kUnfoldingTm] && results.shared[kUnfoldingDH];
+  for (std::size_t i = 0; i < results.traces.size(); ++i) {
+    const auto t = static_cast<std::size_t>(results.traces[i]);
+    if (t >= set.yA.size()) throw std::out_of_range("There is no trace " + std::to_string(t) + ".");
+    const std::vector<double> fitted = curve(function, set.xA, results.values[i]);
+    const double z = set.zValues[t];
+    newTraces.push_back(processing::derivedTraceName(kFittedKind, fittedNumber++));
+    addTrace(fits, z, newTraces.back(), kFittedKind, fitted);
+    if (results.includeResiduals) {
+      std::vector<double> residuals(fitted.size());
+      for (std::size_t j = 0; j < fitted.size(); ++j) residuals[j] = set.yA[t][j] - fitted[j];
+      newTraces.push_back(processing::derivedTraceName(kResidualKind, residualNumber++));
+      addTrace(fits, z, newTraces.back(), kResidualKind, std::move(residuals));
+    }
+    if (isUnfolding(function) && (!oneFraction || i == 0)) {
+      const auto& p = results.values[i];
+      std::vector<double> folded(set.xA.size());
+      for (std::size_t j = 0; j < folded.size(); ++j)
+        folded[j] = fitting::unfolding::foldedFraction(set.xA[j], p[kUnfoldingTm], p[kUnfoldingDH]);
+      addTrace(fractions, z, oneFraction ? std::string("shared") : set.traceNames[t], 0, std::move(folded));
+    }
+  }
+  finishFrame(fits);
+  finishFrame(fractions);
+  for (const auto& name : fractions.traceNames) newTraces.push_back(fractions.defaultTraceName + "::" + name);
+
+  const std::string text = globalFittingHistoryText(results, newTraces);
+  const datastore::HistoryEntry entry = datastore::makeHistoryEntry(kGlobalFittingHistoryTitle, text);
+  if (!fits.IsValid() || !fractions.IsValid()) throw std::runtime_error("Could not create valid dataset");
+  // Both frames come from this data set (the same labels and points), so once the first
+  // append is taken the second is too.
+  if (!set.Append(fits, windowStore)) throw std::runtime_error("The new traces do not fit the plot.");
+  if (fractions.TraceCount() > 0) {
+    fractions.history = set.history;
+    set.Append(fractions, windowStore);
+  }
+  set.AddHistory(entry);
+  return text;
+}
+
+}  // namespace
+
 std::optional<std::string> applyGlobalFitResults(processing::CDataSet& set, datastore::DataStore& windowStore,
                                                  const GlobalFitResults& results, Ui& ui) {
   std::string failure;
   try {
-    const fitting::FitFunction& function = functionAt(results.functionIndex);
-    if (results.values.size() != results.traces.size() || results.traces.empty())
-      throw std::runtime_error("The results do not match the fitted traces.");
-    // A frame with the data set's labels, x values and history, and no traces.
-    processing::CDataSet fits = set.Subset(std::vector<int>(static_cast<std::size_t>(set.TraceCount()), 0));
-    processing::CDataSet fractions = fits;
-    fractions.defaultTraceName = kFractionFoldedName;
-    std::vector<std::string> newTraces;
-    int fittedNumber = set.kindCounters[kFittedKind];
-    int residualNumber = set.kindCounters[kResidualKind];
-    const bool oneFraction = results.shared.size() > kUnfoldingDH && results.shared[kUnfoldingTm] &&
-                             results.shared[kUnfoldingDH];
-    for (std::size_t i = 0; i < results.traces.size(); ++i) {
-      const auto t = static_cast<std::size_t>(results.traces[i]);
-      if (t >= set.yA.size()) throw std::out_of_range("There is no trace " + std::to_string(t) + ".");
-      const std::vector<double> fitted = curve(function, set.xA, results.values[i]);
-      const double z = set.zValues[t];
-      newTraces.push_back(processing::derivedTraceName(kFittedKind, fittedNumber));
-      addTrace(fits, z, newTraces.back(), kFittedKind, fitted);
-      ++fittedNumber;
-      if (results.includeResiduals) {
-        std::vector<double> residuals(fitted.size());
-        for (std::size_t j = 0; j < fitted.size(); ++j) residuals[j] = set.yA[t][j] - fitted[j];
-        newTraces.push_back(processing::derivedTraceName(kResidualKind, residualNumber));
-        addTrace(fits, z, newTraces.back(), kResidualKind, std::move(residuals));
-        ++residualNumber;
-      }
-      if (isUnfolding(function) && (!oneFraction || i == 0)) {
-        const auto& p = results.values[i];
-        std::vector<double> folded(set.xA.size());
-        for (std::size_t j = 0; j < folded.size(); ++j)
-          folded[j] = fitting::unfolding::foldedFraction(set.xA[j], p[kUnfoldingTm], p[kUnfoldingDH]);
-        const std::string name = oneFraction ? std::string("shared") : set.traceNames[t];
-        addTrace(fractions, z, name, 0, std::move(folded));
-      }
-    }
-    finishFrame(fits);
-    finishFrame(fractions);
-    for (const auto& name : fractions.traceNames) newTraces.push_back(fractions.defaultTraceName + "::" + name);
-
-    const std::string text = globalFittingHistoryText(results, newTraces);
-    const datastore::HistoryEntry entry = datastore::makeHistoryEntry(kGlobalFittingHistoryTitle, text);
-    if (!fits.IsValid() || !fractions.IsValid()) throw std::runtime_error("Could not create valid dataset");
-    // Both appends are checked before the first changes anything: the same labels, the
-    // same points, valid frames.
-    if (!set.Append(fits, windowStore)) return std::nullopt;
-    if (fractions.TraceCount() > 0) {
-      fractions.history = set.history;
-      set.Append(fractions, windowStore);
-    }
-    set.AddHistory(entry);
-    return text;
+    return appendResults(set, windowStore, results);
   } catch (const std::exception& e) {
     failure = std::string("global fit failure (") + e.what() + "), please reset view\n";
   }
   ui.showMessage(failure, platform::kProductName, Icon::Warning, Buttons::Ok);
   return std::nullopt;
+}
+
+std::unique_ptr<datastore::DataStore> globalFitResultStore(const processing::CDataSet& set,
+                                                           const GlobalFitResults& results,
+                                                           const datastore::DataStore& parent,
+                                                           const std::string& parentPath, bool compliantNow) {
+  std::vector<int> selection(static_cast<std::size_t>(set.TraceCount()), 0);
+  GlobalFitResults renumbered = results;
+  for (std::size_t i = 0; i < results.traces.size(); ++i) {
+    const int t = results.traces[i];
+    if (t < 0 || t >= set.TraceCount()) throw std::out_of_range("There is no trace " + std::to_string(t) + ".");
+    selection[static_cast<std::size_t>(t)] = 1;
+    renumbered.traces[i] = static_cast<int>(i);
+  }
+  processing::CDataSet fitted = set.Subset(selection);
+  if (fitted.TraceCount() != static_cast<int>(results.traces.size()))
+    throw std::runtime_error("The fitted traces are no longer all in the plot.");
+  // The marks the appends record go to a scratch store: ToDataStore records its own.
+  auto scratch = fitted.ToDataStore();
+  appendResults(fitted, *scratch, renumbered);
+  auto store = fitted.ToDataStore();
+  store->deriveFrom(parent, parentPath, true, compliantNow);
+  store->saved = false;
+  return store;
+}
+
+std::vector<bool> defaultSharedParameters(const fitting::FitFunction& function) {
+  std::vector<bool> shared(function.parameterNames.size(), false);
+  for (std::size_t j = 0; j < shared.size(); ++j) {
+    const std::string& name = function.parameterNames[j];
+    if (isUnfolding(function))
+      shared[j] = name == "Tm" || name == "dH";
+    else if (function.model == fitting::FitFunx()[1].model || function.model == fitting::FitFunx()[3].model ||
+             function.model == fitting::FitFunx()[2].model)
+      shared[j] = !name.empty() && name[0] == 'k';
+  }
+  return shared;
 }
 
 }  // namespace lumatix::app

@@ -110,4 +110,16 @@ std::string globalFittingHistoryText(const GlobalFitResults& results, const std:
 std::optional<std::string> applyGlobalFitResults(processing::CDataSet& set, datastore::DataStore& windowStore,
                                                  const GlobalFitResults& results, Ui& ui);
 
+// A new store for a plot window of its own: the fitted traces with their new traces and the
+// "Global Fitting" entry, derived from parent (the plot's store, read from parentPath) as
+// processed data, not yet saved. Throws std::runtime_error with the text to show.
+std::unique_ptr<datastore::DataStore> globalFitResultStore(const processing::CDataSet& set,
+                                                           const GlobalFitResults& results,
+                                                           const datastore::DataStore& parent,
+                                                           const std::string& parentPath, bool compliantNow);
+
+// What the dialog offers as shared when a function is chosen: Tm and dH of the two-state
+// unfolding, the rates of the exponentials (one process seen at every trace), nothing else.
+std::vector<bool> defaultSharedParameters(const fitting::FitFunction& function);
+
 }  // namespace lumatix::app

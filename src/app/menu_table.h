@@ -52,6 +52,8 @@ enum class PlotMenuCommand {
   SimpleMath,
   Smooth,
   Convert,
+  GlobalFit,
+  Svd,
   // Scale
   SetPlotLimits,
   ResetZoom,
