@@ -3,13 +3,15 @@
 // limit is reached, then the final statistics. Driven by bench/fitting_shots_compare.py,
 // which makes the shots, finds their minima and fits them with scipy in the same run.
 //
-// Usage: lumatix_fit_shots IN OUT
+// Usage: lumatix_fit_shots IN OUT [MAX_ITERATIONS]   (default 25, the dialog's)
 // IN:  per shot a line "TERMS POINTS", then POINTS lines "x y".
 // OUT: per shot one line: converged (0/1), the end reason's key, iterations, the sum of
 //      squared residuals, seconds from the start values to the statistics, seconds of the
 //      estimate, then the start values and the fitted values.
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -26,7 +28,7 @@ namespace {
 using namespace lumatix::fitting;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kMaxIterations = 25;  // the dialog's default limit
+int maxIterations = 25;  // the dialog's default limit
 
 struct Shot {
   int terms = 0;
@@ -64,9 +66,9 @@ std::string fit(const Shot& shot) {
         break;
       }
       ++iterations;
-      reason = fitter.EndReason(iterations >= kMaxIterations);
+      reason = fitter.EndReason(iterations >= maxIterations);
       if (reason == FitEndReason::Running) continue;
-      if (reason == FitEndReason::NonFiniteStep && iterations < kMaxIterations) continue;
+      if (reason == FitEndReason::NonFiniteStep && iterations < maxIterations) continue;
       break;
     }
   }
@@ -96,10 +98,11 @@ std::string fit(const Shot& shot) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: lumatix_fit_shots IN OUT\n";
+  if (argc != 3 && argc != 4) {
+    std::cerr << "usage: lumatix_fit_shots IN OUT [MAX_ITERATIONS]\n";
     return 2;
   }
+  if (argc == 4) maxIterations = std::max(1, std::atoi(argv[3]));
   std::ostringstream quiet;
   setDiagnostics(&quiet);
   try {

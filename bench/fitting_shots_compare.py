@@ -13,7 +13,7 @@ our answer and from its own answer with tight tolerances.
 Prints, for each program: shots at the minimum, wrong fits reported converged (ours), median
 iterations (ours) and the time of the fits, summed over all shots and as the median ratio.
 
-Usage: /usr/bin/python3 bench/fitting_shots_compare.py [lumatix_fit_shots] [shots] [terms] [seed]
+Usage: /usr/bin/python3 bench/fitting_shots_compare.py [lumatix_fit_shots] [shots] [terms] [seed] [max-iter]
 """
 import os
 import subprocess
@@ -76,6 +76,7 @@ def main():
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 200
     terms = int(sys.argv[3]) if len(sys.argv) > 3 else 2
     rng = np.random.default_rng(int(sys.argv[4]) if len(sys.argv) > 4 else 20261207)
+    limit = sys.argv[5] if len(sys.argv) > 5 else "25"
     shots = [random_shot(terms, rng) for _ in range(count)]
     with tempfile.TemporaryDirectory() as folder:
         path_in, path_out = os.path.join(folder, "shots.txt"), os.path.join(folder, "fits.txt")
@@ -83,7 +84,7 @@ def main():
             for _, x, y in shots:
                 f.write("%d %d\n" % (terms, len(x)))
                 f.writelines("%r %r\n" % (float(a), float(b)) for a, b in zip(x, y))
-        subprocess.run([program, path_in, path_out], check=True)
+        subprocess.run([program, path_in, path_out, limit], check=True)
         with open(path_out) as f:
             rows = [line.split() for line in f]
 
@@ -123,7 +124,7 @@ def main():
         scipy_time += their_seconds
         ratios.append(their_seconds / max(ours_seconds, 1e-9))
     n = len(shots)
-    print("%d shots of %d phase(s), %d points" % (n, terms, POINTS))
+    print("%d shots of %d phase(s), %d points, at most %s iterations" % (n, terms, POINTS, limit))
     print("lumatix: %d of %d at the minimum (%.1f%%), %d wrong and called converged, median iterations %g"
           % (ours_right, n, 100.0 * ours_right / n, wrong_converged, np.median(iterations)))
     print("scipy curve_fit (lm, analytic Jacobian) from the same starts: %d of %d at the minimum (%.1f%%)"

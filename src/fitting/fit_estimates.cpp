@@ -85,6 +85,8 @@ double inverseTime(double t) { return t == 0.0 ? 1.0 : 1.0 / t; }
 // slope when asked) are solved by linear least squares, and the choice with the smallest
 // sum of squares wins. Returns c, (a_i, k_i)..., [b] in the functions' order, or an empty
 // vector when the data give no usable grid.
+constexpr int kMaxScanUnknowns = 8;
+
 Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slope) {
   const Index n = size(y);
   if (terms < 1 || n < 2 * terms + 2) return {};
@@ -96,8 +98,8 @@ Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slop
   std::vector<double> rates(static_cast<std::size_t>(count));
   for (int r = 0; r < count; ++r) rates[static_cast<std::size_t>(r)] = highest * std::pow(lowest / highest, r / double(count - 1));
   // Columns: the rates' exponentials of x - x0, then 1, then x - x0 for a slope. A start
-  // needs only the basin: long traces are scanned through about 1024 of their points.
-  const Index stride = std::max<Index>(1, n / 1024);
+  // needs only the basin: long traces are scanned through about 512 of their points.
+  const Index stride = std::max<Index>(1, n / 512);
   const Index rows = (n + stride - 1) / stride;
   const int columns = count + 1 + (slope ? 1 : 0);
   Eigen::MatrixXd basis(rows, columns);
@@ -116,11 +118,16 @@ Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slop
   const double total = data.squaredNorm();
 
   std::vector<int> choice(static_cast<std::size_t>(terms)), best;
-  Eigen::VectorXd bestTheta;
+  // The small systems live on the stack: a scan solves thousands of them.
+  using Small = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, kMaxScanUnknowns, kMaxScanUnknowns>;
+  using SmallVector = Eigen::Matrix<double, Eigen::Dynamic, 1, 0, kMaxScanUnknowns, 1>;
+  SmallVector bestTheta;
   double bestSquares = std::numeric_limits<double>::infinity();
   const int unknowns = terms + 1 + (slope ? 1 : 0);
-  Eigen::MatrixXd g(unknowns, unknowns);
-  Eigen::VectorXd b(unknowns);
+  if (unknowns > kMaxScanUnknowns) return {};
+  Small g(unknowns, unknowns);
+  SmallVector b(unknowns);
+  Eigen::LDLT<Small> solver(unknowns);
   std::vector<int> index(static_cast<std::size_t>(unknowns));
   // Every increasing choice of rate indexes, two grid steps apart at least.
   std::function<void(int, int)> choose = [&](int level, int from) {
@@ -132,9 +139,9 @@ Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slop
         b(r) = projections(index[static_cast<std::size_t>(r)]);
         for (int c = 0; c < unknowns; ++c) g(r, c) = gram(index[static_cast<std::size_t>(r)], index[static_cast<std::size_t>(c)]);
       }
-      const Eigen::LDLT<Eigen::MatrixXd> solver(g);
+      solver.compute(g);
       if (solver.info() != Eigen::Success) return;
-      const Eigen::VectorXd theta = solver.solve(b);
+      const SmallVector theta = solver.solve(b);
       const double squares = total - 2.0 * theta.dot(b) + theta.dot(g * theta);
       if (theta.allFinite() && squares < bestSquares) {
         bestSquares = squares;

@@ -60,6 +60,19 @@ gui::ResultOpener recorder(Opened& opened) {
 
 constexpr int kShared = 1, kLocked = 2, kStart = 3;
 
+// The dialog on every trace of an example's plot, shown.
+struct DialogOnExample {
+  explicit DialogOnExample(const char* file) : window(openWindow(ui, file)) {
+    if (!window) return;
+    const auto& set = window->document().dataSet();
+    dialog = std::make_unique<gui::GlobalFitDialog>(set, std::vector<int>(static_cast<std::size_t>(set.TraceCount()), 1), ui);
+    dialog->show();
+  }
+  lumatix::testing::ScriptedUi ui;
+  std::unique_ptr<gui::PlotWindow> window;
+  std::unique_ptr<gui::GlobalFitDialog> dialog;
+};
+
 }  // namespace
 
 class GlobalFitDialogTest : public QObject {
@@ -83,12 +96,10 @@ class GlobalFitDialogTest : public QObject {
   }
 
   void fitsTheMeltWithSharedMidpointAndEnthalpy() {
-    lumatix::testing::ScriptedUi ui;
-    auto w = openWindow(ui, "cd_two_state_melt.dsx");
-    QVERIFY(w);
-    const auto& set = w->document().dataSet();
-    gui::GlobalFitDialog dialog(set, std::vector<int>(static_cast<std::size_t>(set.TraceCount()), 1), ui);
-    dialog.show();
+    DialogOnExample on("cd_two_state_melt.dsx");
+    QVERIFY(on.dialog);
+    gui::GlobalFitDialog& dialog = *on.dialog;
+    auto& ui = on.ui;
     QCOMPARE(dialog.functionBox()->currentText(), QString("Two-state unfolding"));
     QTableWidget* table = dialog.parameterTable();
     QCOMPARE(table->rowCount(), 6);
@@ -112,12 +123,10 @@ class GlobalFitDialogTest : public QObject {
   }
 
   void wrongStartValuesAndRefusalsAreShownAndNothingRuns() {
-    lumatix::testing::ScriptedUi ui;
-    auto w = openWindow(ui, "cd_two_state_melt.dsx");
-    QVERIFY(w);
-    const auto& set = w->document().dataSet();
-    gui::GlobalFitDialog dialog(set, std::vector<int>(static_cast<std::size_t>(set.TraceCount()), 1), ui);
-    dialog.show();
+    DialogOnExample on("cd_two_state_melt.dsx");
+    QVERIFY(on.dialog);
+    gui::GlobalFitDialog& dialog = *on.dialog;
+    auto& ui = on.ui;
     dialog.estimateBox()->setChecked(false);
     QTableWidget* table = dialog.parameterTable();
     QVERIFY(table->item(0, kStart)->flags() & Qt::ItemIsEditable);
@@ -135,12 +144,9 @@ class GlobalFitDialogTest : public QObject {
   }
 
   void stopEndsTheFitWithoutResults() {
-    lumatix::testing::ScriptedUi ui;
-    auto w = openWindow(ui, "stopped_flow_absorbance.dsx");
-    QVERIFY(w);
-    const auto& set = w->document().dataSet();
-    gui::GlobalFitDialog dialog(set, std::vector<int>(static_cast<std::size_t>(set.TraceCount()), 1), ui);
-    dialog.show();
+    DialogOnExample on("stopped_flow_absorbance.dsx");
+    QVERIFY(on.dialog);
+    gui::GlobalFitDialog& dialog = *on.dialog;
     QCOMPARE(dialog.functionBox()->currentText(), QString("Single Exponential"));
     QVERIFY(dialog.startFit());
     QTest::mouseClick(dialog.stopButton(), Qt::LeftButton);
