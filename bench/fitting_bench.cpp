@@ -42,23 +42,21 @@ Trace noisy(const FitFunction& f, const std::vector<double>& params, std::int64_
   return t;
 }
 
-// What the fitting dialog does from "Fit" to the shown statistics.
+// What the fitting dialog does from "Fit" to the shown statistics: steps until the
+// convergence test holds or the default limit of 25 is reached, then the final statistics.
 void fitToStatistics(Marquardx& fitter, benchmark::State& state) {
   fitter.SetSigma(1.0);
   fitter.Start();
-  double current = 0.0;
-  int stalls = 0, iterations = 0;
-  do {
-    const double previous = current;
+  int iterations = 0;
+  for (;;) {
     if (!fitter.Step()) break;
     ++iterations;
-    current = fitter.ReducedChiSquare();
-    const double change = previous == 0.0 ? 1.0 : std::fabs((previous - current) / previous);
-    if (previous < current)
-      stalls = 0;
-    else if (change < 0.001 && fitter.Lambda() < 0.1)
-      ++stalls;
-  } while (stalls < 4 && iterations < 25);  // 25: the dialog's default limit
+    const auto reason = fitter.EndReason(iterations >= 25);
+    if (reason == lumatix::fitting::FitEndReason::Running) continue;
+    if (reason == lumatix::fitting::FitEndReason::NonFiniteStep && iterations < 25) continue;
+    if (reason != lumatix::fitting::FitEndReason::Converged) state.SkipWithError("did not converge");
+    break;
+  }
   fitter.SetSigma(fitter.SignalNoise());
   benchmark::DoNotOptimize(fitter.Finish());
   benchmark::DoNotOptimize(fitter.NormalisedVariance());

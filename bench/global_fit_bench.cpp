@@ -102,7 +102,8 @@ void BM_DenseSolve(benchmark::State& state) {
     benchmark::DoNotOptimize(delta.data());
   }
 }
-BENCHMARK(BM_DenseSolve)->Arg(200)->Arg(2000)->Unit(benchmark::kMicrosecond);
+// Only at 200 traces: at 2000 one dense factorisation of 4001 x 4001 takes minutes.
+BENCHMARK(BM_DenseSolve)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

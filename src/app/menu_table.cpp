@@ -26,6 +26,8 @@ bool canConvert(const S& s) {
 }
 // Simple Math works on the only trace of a plot when none is selected, so it is offered then
 // too.
+// A global fit and a decomposition work on several traces at once.
+bool twoTraces(const S& s) { return s.document.presentCount() >= 2; }
 bool canSimpleMath(const S& s) { return s.document.selectedCount() >= 1 || s.document.presentCount() == 1; }
 bool hasFurtherDimensions(const S& s) { return !s.document.furtherDimensions().empty(); }
 bool online(const S& s) { return s.document.online(); }
@@ -82,6 +84,8 @@ const std::array kMenuItems{
     PlotMenuItem{C::Convert, M::Math, "Convert...\tShift+C", canConvert},
     // Fits a trace while it arrives: on-line windows only.
     PlotMenuItem{C::LiveFit, M::Math, "Live Fit...", online, nullptr, true},
+    PlotMenuItem{C::GlobalFit, M::Math, "&Global Fit...", twoTraces, nullptr, true},
+    PlotMenuItem{C::Svd, M::Math, "S&VD...", twoTraces},
 
     PlotMenuItem{C::SetPlotLimits, M::Scale, "Set &Plot Limits...\tShift+P"},
     PlotMenuItem{C::ResetZoom, M::Scale, "&Reset Zoom\tShift+Ctrl+Z"},

@@ -53,6 +53,8 @@ enum class PlotMenuCommand {
   Smooth,
   Convert,
   LiveFit,
+  GlobalFit,
+  Svd,
   // Scale
   SetPlotLimits,
   ResetZoom,

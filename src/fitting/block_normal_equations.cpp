@@ -1,5 +1,7 @@
 #include "fitting/block_normal_equations.h"
 
+#include "fitting/damped_solver.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -89,6 +91,10 @@ bool BlockNormalEquations::factor(double lambda) {
   for (Eigen::Index j = 0; j < shared_; ++j) schur_(j, j) += scaleS_(j) > 0.0 ? lambda : 0.0;
   schurRhs_ = unitS_.cwiseProduct(bS_);
   allInvertible_ = true;
+  // Only the undamped system says whether the data determine the unknowns.
+  determined_ = lambda == 0.0;
+  for (Eigen::Index j = 0; j < shared_ && determined_; ++j)
+    determined_ = u_(j, j) > kVanishedCurvature * scaleS_(j);
   Eigen::MatrixXd scaledV;
   Eigen::VectorXd scaledB;
   for (std::int32_t t = 0; t < traces_ && local_ > 0; ++t) {
@@ -98,6 +104,11 @@ bool BlockNormalEquations::factor(double lambda) {
     for (Eigen::Index j = 0; j < local_; ++j) scaledV(j, j) += scaleL_(j, t) > 0.0 ? lambda : 0.0;
     scaledB = units.cwiseProduct(bL_.col(t));
     if (!scaledV.allFinite() || !scaledB.allFinite()) return false;
+    if (determined_) {
+      for (Eigen::Index j = 0; j < local_ && determined_; ++j)
+        determined_ = v_[i](j, j) > kVanishedCurvature * scaleL_(j, t);
+      determined_ = determined_ && reciprocalCondition(scaledV) >= kSmallestReciprocalCondition;
+    }
     auto& factor = localFactors_[i];
     factor.compute(scaledV);
     allInvertible_ = allInvertible_ && factor.isInvertible();
@@ -111,6 +122,7 @@ bool BlockNormalEquations::factor(double lambda) {
   }
   if (!schur_.allFinite() || !schurRhs_.allFinite()) return false;
   if (shared_ > 0) {
+    determined_ = determined_ && reciprocalCondition(schur_) >= kSmallestReciprocalCondition;
     schurFactor_.compute(schur_);
     allInvertible_ = allInvertible_ && schurFactor_.isInvertible();
   }

@@ -46,6 +46,10 @@ class BlockNormalEquations {
   // The step (shared part dS, local parts as the columns of dL, l x T); false when it is not
   // finite. lambda = 0 is the Gauss-Newton step.
   bool solve(double lambda, Eigen::VectorXd& dS, Eigen::MatrixXd& dL);
+  // After solve(0, ...): whether the matrix determines every unknown, as
+  // DampedSolver::determines asks of a single fit's curvature (no diagonal vanished against
+  // its scale, no local block and no Schur complement numerically singular).
+  bool determinesAll() const { return determined_; }
   // delta' beta for a step.
   double stepDotGradient(const Eigen::VectorXd& dS, const Eigen::MatrixXd& dL) const;
   // 2 delta'beta - delta' A delta, the decrease of chi-square the quadratic model predicts.
@@ -76,6 +80,7 @@ class BlockNormalEquations {
   Eigen::MatrixXd schur_, scaledW_;
   Eigen::VectorXd schurRhs_;
   bool allInvertible_ = true;
+  bool determined_ = false;
 };
 
 }  // namespace lumatix::fitting

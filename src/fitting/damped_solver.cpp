@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace lumatix::fitting {
@@ -41,6 +42,28 @@ bool DampedSolver::solve(const Matrix& alpha, const Vector& beta, double lambda,
   return delta.allFinite();
 }
 
+bool DampedSolver::determines(const Matrix& alpha) const {
+  for (Eigen::Index j = 0; j < alpha.rows(); ++j)
+    if (!(alpha(j, j) > kVanishedCurvature * scale_(j))) return false;
+  return alpha.rows() == 0 || reciprocalCondition(alpha) >= kSmallestReciprocalCondition;
+}
+
+double reciprocalCondition(const Eigen::Ref<const Eigen::MatrixXd>& symmetric) {
+  const Eigen::Index n = symmetric.rows();
+  if (n == 0) return 1.0;
+  if (!symmetric.allFinite()) return 0.0;
+  Eigen::VectorXd units(n);
+  for (Eigen::Index j = 0; j < n; ++j) {
+    if (!(symmetric(j, j) > 0.0)) return 0.0;
+    units(j) = 1.0 / std::sqrt(symmetric(j, j));
+  }
+  const Eigen::MatrixXd correlation = units.asDiagonal() * symmetric * units.asDiagonal();
+  const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen(correlation, Eigen::EigenvaluesOnly);
+  if (eigen.info() != Eigen::Success) return 0.0;
+  const double largest = eigen.eigenvalues().maxCoeff();
+  return largest > 0.0 ? std::max(eigen.eigenvalues().minCoeff(), 0.0) / largest : 0.0;
+}
+
 double DampedSolver::predictedDecrease(const Matrix& alpha, const Vector& beta, const Vector& delta) {
   if (delta.size() == 0) return 0.0;
   return 2.0 * delta.dot(beta) - delta.dot(alpha * delta);
@@ -65,6 +88,13 @@ double relativeOffset(double deltaBeta, double chi, double chiFloor, std::int32_
   const double dof = n > p ? static_cast<double>(n - p) : 1.0;
   const double off = std::max(chi, chiFloor) / dof;
   return std::sqrt(std::max(deltaBeta, 0.0) / static_cast<double>(p) / off);
+}
+
+double negligibleDecrease(double chi, std::int32_t n, double dataSquares) {
+  constexpr double kMargin = 8.0;
+  const double points = std::sqrt(std::max(1.0, static_cast<double>(n)));
+  const double rounding = points * chi + 2.0 * std::sqrt(std::max(chi, 0.0) * std::max(dataSquares, 0.0));
+  return kMargin * std::numeric_limits<double>::epsilon() * rounding;
 }
 
 }  // namespace lumatix::fitting

@@ -23,6 +23,14 @@
 namespace lumatix::fitting {
 
 inline constexpr std::int32_t kMaxFreeParameters = 32;
+inline constexpr double kVanishedCurvature = 1e-20;
+// Far above the rounding of the normal equations (about 1e-16) and far below the worst
+// conditioning of a determined problem (NIST's Lanczos: about 1e-8).
+inline constexpr double kSmallestReciprocalCondition = 1e-13;
+
+// The smallest over the largest eigenvalue of a symmetric positive semi-definite matrix
+// scaled to unit diagonal; 0 when a diagonal is not positive or anything is not finite.
+double reciprocalCondition(const Eigen::Ref<const Eigen::MatrixXd>& symmetric);
 
 class DampedSolver {
  public:
@@ -36,6 +44,12 @@ class DampedSolver {
   // delta from (alpha + lambda.D) delta = beta; false when delta is not finite. lambda = 0
   // gives the Gauss-Newton step (minimum norm where alpha is singular).
   bool solve(const Matrix& alpha, const Vector& beta, double lambda, Vector& delta);
+  // Whether alpha determines every unknown: no diagonal has fallen below kVanishedCurvature
+  // of its damping scale (a rate whose exponential underflows at every x), and alpha scaled
+  // to unit diagonal is not numerically singular (reciprocal condition at least
+  // kSmallestReciprocalCondition: two phases at one rate). Where it does not, a small
+  // minimum-norm step says nothing about being at a minimum.
+  bool determines(const Matrix& alpha) const;
   // The decrease of chi-square that the quadratic model predicts for delta:
   // 2 delta'beta - delta'alpha delta.
   static double predictedDecrease(const Matrix& alpha, const Vector& beta, const Vector& delta);
@@ -70,5 +84,12 @@ class NielsenDamping {
 // C the covariance). chiFloor keeps a perfect fit's zero chi-square from dividing by zero;
 // n <= p leaves chi / chiFloor alone as the denominator.
 double relativeOffset(double deltaBeta, double chi, double chiFloor, std::int32_t n, std::int32_t p);
+
+// The smallest decrease of chi-square that its sum over n points can still show, with
+// dataSquares the (weighted) sum of y^2: each residual is rounded to about eps |y_i|, which
+// moves chi by about 2 eps sqrt(chi . dataSquares), and the sum itself adds eps sqrt(n) chi.
+// A margin of 64 over both. A fit whose Gauss-Newton step predicts less is as close to its
+// minimum as the arithmetic lets it get.
+double negligibleDecrease(double chi, std::int32_t n, double dataSquares);
 
 }  // namespace lumatix::fitting

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <utility>
 
 #include <Eigen/Dense>
 
@@ -84,6 +85,8 @@ double inverseTime(double t) { return t == 0.0 ? 1.0 : 1.0 / t; }
 // slope when asked) are solved by linear least squares, and the choice with the smallest
 // sum of squares wins. Returns c, (a_i, k_i)..., [b] in the functions' order, or an empty
 // vector when the data give no usable grid.
+constexpr int kMaxScanUnknowns = 8;
+
 Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slope) {
   const Index n = size(y);
   if (terms < 1 || n < 2 * terms + 2) return {};
@@ -95,8 +98,8 @@ Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slop
   std::vector<double> rates(static_cast<std::size_t>(count));
   for (int r = 0; r < count; ++r) rates[static_cast<std::size_t>(r)] = highest * std::pow(lowest / highest, r / double(count - 1));
   // Columns: the rates' exponentials of x - x0, then 1, then x - x0 for a slope. A start
-  // needs only the basin: long traces are scanned through about 1024 of their points.
-  const Index stride = std::max<Index>(1, n / 1024);
+  // needs only the basin: long traces are scanned through about 512 of their points.
+  const Index stride = std::max<Index>(1, n / 512);
   const Index rows = (n + stride - 1) / stride;
   const int columns = count + 1 + (slope ? 1 : 0);
   Eigen::MatrixXd basis(rows, columns);
@@ -115,11 +118,16 @@ Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slop
   const double total = data.squaredNorm();
 
   std::vector<int> choice(static_cast<std::size_t>(terms)), best;
-  Eigen::VectorXd bestTheta;
+  // The small systems live on the stack: a scan solves thousands of them.
+  using Small = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, kMaxScanUnknowns, kMaxScanUnknowns>;
+  using SmallVector = Eigen::Matrix<double, Eigen::Dynamic, 1, 0, kMaxScanUnknowns, 1>;
+  SmallVector bestTheta;
   double bestSquares = std::numeric_limits<double>::infinity();
   const int unknowns = terms + 1 + (slope ? 1 : 0);
-  Eigen::MatrixXd g(unknowns, unknowns);
-  Eigen::VectorXd b(unknowns);
+  if (unknowns > kMaxScanUnknowns) return {};
+  Small g(unknowns, unknowns);
+  SmallVector b(unknowns);
+  Eigen::LDLT<Small> solver(unknowns);
   std::vector<int> index(static_cast<std::size_t>(unknowns));
   // Every increasing choice of rate indexes, two grid steps apart at least.
   std::function<void(int, int)> choose = [&](int level, int from) {
@@ -131,9 +139,9 @@ Values scanRates(const Values& x, const Values& y, std::int32_t terms, bool slop
         b(r) = projections(index[static_cast<std::size_t>(r)]);
         for (int c = 0; c < unknowns; ++c) g(r, c) = gram(index[static_cast<std::size_t>(r)], index[static_cast<std::size_t>(c)]);
       }
-      const Eigen::LDLT<Eigen::MatrixXd> solver(g);
+      solver.compute(g);
       if (solver.info() != Eigen::Success) return;
-      const Eigen::VectorXd theta = solver.solve(b);
+      const SmallVector theta = solver.solve(b);
       const double squares = total - 2.0 * theta.dot(b) + theta.dot(g * theta);
       if (theta.allFinite() && squares < bestSquares) {
         bestSquares = squares;
@@ -194,7 +202,7 @@ Values singleExponential(const Values& x, const Values& y, std::int32_t m) {
   return sized({c, a, inverseTime(t)}, m);
 }
 
-Values exponentialSlope(const Values& x, const Values& y, std::int32_t m) {
+Values exponentialSlopeRule(const Values& x, const Values& y, std::int32_t m) {
   const Index n = empty(x, y) ? 0 : size(y);
   if (n < 40) {
     diagnostics() << "Error: not enough points to make an estimate" << '\n';
@@ -276,17 +284,35 @@ Values exponentialSumRule(const Values& x, const Values& y, std::int32_t m) {
   return result;
 }
 
+namespace {
+
+// The rule's values, replaced by the scan's where it finds a combination, with its notes.
+Values refinedByScan(Values rule, const Values& x, const Values& y, std::int32_t terms, bool slope) {
+  if (Values refined = scanRates(x, y, terms, slope); refined.size() == rule.size()) {
+    rule = std::move(refined);
+    std::ostream& out = diagnostics();
+    for (std::size_t i = 0; i < rule.size(); ++i) out << "refined par[" << i << "] = " << rule[i] << '\n';
+  }
+  return rule;
+}
+
+}  // namespace
+
+Values exponentialSlope(const Values& x, const Values& y, std::int32_t m) {
+  // Below 40 points the rule gives nothing to refine, and the zeros stand.
+  Values result = exponentialSlopeRule(x, y, m);
+  if (m != 4 || size(y) < 40 || empty(x, y)) return result;
+  // The rule's rate comes from the x span alone and its amplitude from one point; the scan
+  // finds the phase under the slope.
+  return refinedByScan(std::move(result), x, y, 1, true);
+}
+
 Values exponentialSum(const Values& x, const Values& y, std::int32_t m) {
   Values result = exponentialSumRule(x, y, m);
   if (empty(x, y)) return result;
   // The rule places the phases a fixed factor apart with guessed signs; the scan finds where
   // they are, and the rule's values stand only when it finds nothing.
-  if (Values refined = scanRates(x, y, m / 2, false); refined.size() == result.size()) {
-    result = refined;
-    std::ostream& out = diagnostics();
-    for (std::size_t i = 0; i < result.size(); ++i) out << "refined par[" << i << "] = " << result[i] << '\n';
-  }
-  return result;
+  return refinedByScan(std::move(result), x, y, m / 2, false);
 }
 
 Values invertedExponential(const Values& x, const Values& y, std::int32_t m) {

@@ -17,7 +17,11 @@ double halfChangeTime(const std::vector<double>& y, const std::vector<double>& x
 std::vector<double> linear(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
 std::vector<double> singleExponential(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
 // Needs 40 points; with fewer it notes "Error: not enough points to make an estimate" and
-// returns m zeros.
+// returns m zeros. Otherwise the slope from the last quarter, the rate from the x span, with
+// its notes ("ret[3] is: ...").
+std::vector<double> exponentialSlopeRule(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
+// The rule, then its rate refined as the exponential sums' are (one phase, with the slope
+// solved linearly beside the offset and amplitude). Fewer than 40 points still give zeros.
 std::vector<double> exponentialSlope(const std::vector<double>& x, const std::vector<double>& y, std::int32_t m);
 // The exponential sums' rule: phases a factor 5 apart, signs from the extremes' positions,
 // with its notes ("max [imax = ...", "par[i] = ...").

@@ -182,13 +182,17 @@ bool GlobalFit::Step() {
 
 void GlobalFit::testConvergence() {
   converged_ = false;
+  undetermined_ = false;
   if (!std::isfinite(chiSquare_)) return;
   if (!system_->solve(0.0, gaussS_, gaussL_)) return;
   const std::int32_t free = FreeParameterCount();
   const double deltaBeta = free == 0 ? 0.0 : system_->stepDotGradient(gaussS_, gaussL_);
   const double floor = sumOfDataSquares_ * kPerfectFitScale;
   const double offset = relativeOffset(deltaBeta, chiSquare_, floor, pointCount_, free);
-  converged_ = offset <= kOffsetTolerance && deltaBeta <= kDecreaseTolerance * std::max(chiSquare_, floor);
+  const double chi = std::max(chiSquare_, floor);
+  if (offset > kOffsetTolerance || deltaBeta > negligibleDecrease(chi, pointCount_, sumOfDataSquares_)) return;
+  undetermined_ = !system_->determinesAll();
+  converged_ = !undetermined_;
 }
 
 FitEndReason GlobalFit::Run(std::int32_t maxIterations) {
@@ -199,12 +203,14 @@ FitEndReason GlobalFit::Run(std::int32_t maxIterations) {
       return FitEndReason::StepFailed;
     }
   }
+  bool stuck = false;
   while (!converged_ && iterations_ < maxIterations) {
     if (!Step()) return FitEndReason::StepFailed;
-    // The damping at its bound: no step from here will be taken.
-    if (lambda_ >= 1e100) break;
+    // The damping at its bound: no step from here will be taken, as at the limit.
+    stuck = lambda_ >= 1e100;
+    if (stuck) break;
   }
-  const FitEndReason reason = EndReason(iterations_ >= maxIterations);
+  const FitEndReason reason = EndReason(stuck || iterations_ >= maxIterations);
   if (!Finish()) return FitEndReason::SingularSystem;
   return reason;
 }
@@ -230,7 +236,8 @@ bool GlobalFit::Finish() {
 FitEndReason GlobalFit::EndReason(bool limitReached) const {
   if (converged_) return FitEndReason::Converged;
   if (!lastStepFinite_) return FitEndReason::NonFiniteStep;
-  return limitReached ? FitEndReason::IterationLimit : FitEndReason::Running;
+  if (!limitReached) return FitEndReason::Running;
+  return undetermined_ ? FitEndReason::SingularSystem : FitEndReason::IterationLimit;
 }
 
 std::int32_t GlobalFit::FreeParameterCount() const {

@@ -7,8 +7,9 @@
 //
 // The steps follow Marquardx exactly: the damped step from the same unit-diagonal scaling,
 // Nielsen's damping update, a trial kept only when its chi-square is finite and smaller, and
-// the same convergence test (relative offset <= 1e-5 and predicted decrease <= 1e-10 chi,
-// chi floored at 1e-16 of the sum of y^2) over all points and all free unknowns.
+// the same convergence test (see marquardx.h: relative offset <= 1e-5, predicted decrease
+// down to the rounding of chi, every unknown determined; chi floored at 1e-16 of the sum of
+// y^2) over all points and all free unknowns.
 // Every point has unit weight; errors are scaled by the reduced chi-square, from the
 // covariance of the whole problem.
 
@@ -107,10 +108,10 @@ class GlobalFit {
   double chiSquare_ = 0.0;
   std::int32_t iterations_ = 0;
   bool converged_ = false;
+  bool undetermined_ = false;
   bool lastStepFinite_ = true;
   bool covarianceKnown_ = false;
   static constexpr double kOffsetTolerance = 1e-5;
-  static constexpr double kDecreaseTolerance = 1e-10;
   static constexpr double kPerfectFitScale = 1e-16;
 };
 

@@ -68,7 +68,8 @@ void Marquardx::SetSigma(double sigma) { weight_ = 1.0 / (sigma * sigma); }
 FitEndReason Marquardx::EndReason(bool limitReached) const {
   if (converged_) return FitEndReason::Converged;
   if (!lastStepFinite_) return FitEndReason::NonFiniteStep;
-  return limitReached ? FitEndReason::IterationLimit : FitEndReason::Running;
+  if (!limitReached) return FitEndReason::Running;
+  return undetermined_ ? FitEndReason::SingularSystem : FitEndReason::IterationLimit;
 }
 
 void Marquardx::SetParameters(const std::vector<double>& values) {
@@ -76,6 +77,7 @@ void Marquardx::SetParameters(const std::vector<double>& values) {
   for (std::int32_t j = 1; j <= paramCount_; ++j) params_[j] = values[static_cast<std::size_t>(j - 1)];
   squaresKnown_ = false;
   converged_ = false;
+  undetermined_ = false;
 }
 
 std::vector<double> Marquardx::GetParameters() const { return {params_.begin() + 1, params_.end()}; }
@@ -205,14 +207,19 @@ void Marquardx::loadSystem() {
 }
 
 void Marquardx::testConvergence() {
-  // The Gauss-Newton step from here, measured against the parameters' standard errors; its
-  // predicted decrease of chi-square (delta'beta) must be negligible as well.
+  // The Gauss-Newton step from here, measured against the parameters' standard errors; the
+  // decrease of chi-square it predicts (delta'beta) must be down to what chi-square's own
+  // rounding can show, and the curvature must determine every free parameter.
   converged_ = false;
+  undetermined_ = false;
   if (!std::isfinite(chiSquare_)) return;
   if (!solver_.solve(alpha_, betaVector_, 0.0, gaussNewton_)) return;
   const double deltaBeta = freeCount_ == 0 ? 0.0 : gaussNewton_.dot(betaVector_);
   relativeOffset_ = relativeOffset(deltaBeta, chiSquare_, chiFloor(), pointCount_, freeCount_);
-  converged_ = relativeOffset_ <= kOffsetTolerance && deltaBeta <= kDecreaseTolerance * std::max(chiSquare_, chiFloor());
+  const double chi = std::max(chiSquare_, chiFloor());
+  if (relativeOffset_ > kOffsetTolerance || deltaBeta > negligibleDecrease(chi, pointCount_, weight_ * sumOfDataSquares_)) return;
+  undetermined_ = !solver_.determines(alpha_);
+  converged_ = !undetermined_;
 }
 
 double Marquardx::chiFloor() const { return weight_ * sumOfDataSquares_ * kPerfectFitScale; }

@@ -5,8 +5,10 @@
 #include "app/trace_choice.h"
 #include "app/ui.h"
 #include "datastore/lum_binary.h"
+#include "gui/global_fit_dialog.h"
 #include "gui/online_plot_window.h"
 #include "gui/plot_window.h"
+#include "gui/svd_dialog.h"
 #include "platform/atomic_file.h"
 #include "platform/build_info.h"
 
@@ -120,6 +122,11 @@ void attachDialogs(gui::PlotWindow& window, app::Ui& ui, const std::function<app
     auto opener = std::make_shared<ConvertedFileOpener>(ui, frame, settings);
     window.setDialog(C::Convert, [dialogs, opener](gui::PlotWindow& w) { w.document().convertUnits(*dialogs, *opener); });
   }
+  auto results = std::make_shared<ConvertedFileOpener>(ui, frame, settings);
+  const ResultOpener open = [results](auto store, const std::string& path) { return results->saveAndOpen(store, path); };
+  const auto compliant = settings.compliant;
+  window.setDialog(C::GlobalFit, [open, compliant](gui::PlotWindow& w) { runGlobalFitDialog(w, compliant && compliant(), open); });
+  window.setDialog(C::Svd, [open, compliant](gui::PlotWindow& w) { runSvdDialog(w, compliant && compliant(), open); });
   // Further dialogs attach here, one line each: window.setDialog(C::<command>, <show it for w>).
 }
 

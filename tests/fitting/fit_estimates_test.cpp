@@ -62,12 +62,39 @@ TEST(ExponentialSlopeEstimate, NeedsFortyPoints) {
   }
   trace = test::synthetic(f, {1, 5, 0.1, 0.02}, test::evenly(0, 100, 40));
   CapturedDiagnostics notes;
-  const auto start = estimates::exponentialSlope(trace.x, trace.y, 4);
-  EXPECT_NE(start[2], 0.0);
+  const auto start = estimates::exponentialSlopeRule(trace.x, trace.y, 4);
   EXPECT_DOUBLE_EQ(start[2], std::log(2.0) / 10.0);
   EXPECT_THAT(notes.str(), HasSubstr("ret[3] is: "));
   EXPECT_THAT(notes.str(), HasSubstr("ret[1] is: "));
 }
+
+struct SlopeRow {
+  const char* name;
+  std::vector<double> truth;  // c, a, k, b
+};
+
+class ExponentialSlopePhase : public ::testing::TestWithParam<SlopeRow> {};
+
+// The rule takes its rate from the x span alone (ln 2 / 10 here) and its amplitude from one
+// point; the refined estimate finds the phase under the slope, either sign.
+TEST_P(ExponentialSlopePhase, RefinedRateFindsThePhase) {
+  const auto& f = FitFunx()[2];
+  const std::vector<double>& truth = GetParam().truth;
+  const test::Trace trace = test::synthetic(f, truth, test::evenly(0, 100, 500), 0.01);
+  CapturedDiagnostics notes;
+  const auto start = estimates::exponentialSlope(trace.x, trace.y, 4);
+  EXPECT_THAT(notes.str(), HasSubstr("ret[2] is: "));
+  EXPECT_THAT(notes.str(), HasSubstr("\nrefined par[3] = "));
+  ASSERT_EQ(start.size(), 4u);
+  EXPECT_NEAR(std::log(start[2] / truth[2]), 0.0, 0.45);
+  EXPECT_GT(start[1] * truth[1], 0.0);
+  EXPECT_NEAR(start[3], truth[3], 0.2 * std::fabs(truth[3]));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ExponentialSlopePhase,
+                         ::testing::Values(SlopeRow{"FastFallOnARise", {1, 5, 0.8, 0.02}},
+                                           SlopeRow{"SlowRiseOnAFall", {2, -3, 0.05, -0.01}}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ExponentialSumEstimate, StartsEachRateFiveTimesSlowerThanTheLast) {
   const auto& f = FitFunx()[5];

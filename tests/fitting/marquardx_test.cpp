@@ -147,16 +147,19 @@ TEST(Marquardx, StepAfterFinishStartsOver) {
   EXPECT_TRUE((fitter.Lambda() >= 0.1 && fitter.Lambda() < 1.0) || fitter.Lambda() == 2.0) << fitter.Lambda();
 }
 
-TEST(Marquardx, RankDeficientStepsGoOnAndOnlyTheCovarianceFails) {
+TEST(Marquardx, RankDeficientStepsGoOnButAreNeverCalledConverged) {
   // Every x is 0: the slope has no curvature at all. The steps fit the offset and leave the
-  // slope alone (the minimum-norm step); only the final covariance cannot be made.
+  // slope alone (the minimum-norm step), which is then small without the slope being fitted:
+  // the fit is not converged, ends as a singular system, and has no covariance.
   Marquardx fitter({0, 0, 0}, {1, 2, 3}, linearFunction(), {0, 0}, {0.5, 0.25});
   CapturedDiagnostics notes;
   EXPECT_TRUE(fitter.Start());
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(fitter.Step());
   EXPECT_EQ(notes.str(), "");
   EXPECT_THAT(fitter.GetParameters(), ElementsAre(0.5, DoubleNear(2.0, 1e-9)));
-  EXPECT_TRUE(fitter.Converged());
+  EXPECT_FALSE(fitter.Converged());
+  EXPECT_EQ(fitter.EndReason(false), FitEndReason::Running);
+  EXPECT_EQ(fitter.EndReason(true), FitEndReason::SingularSystem);
   EXPECT_EQ(fitter.Finish(), -1.0);
   EXPECT_EQ(notes.str(), "Numerical Recipes run-time error...\ngaussj: Singular Matrix-2\n");
 }

@@ -7,6 +7,7 @@
 #include "app/fit_command.h"
 #include "app/fit_session.h"
 #include "commands.h"
+#include "fit_global.h"
 #include "fitting/fit_funx.h"
 #include "output_formats.h"
 #include "terminal_ui.h"
@@ -210,7 +211,14 @@ void addFitCommand(CLI::App& app, InputOptions& input) {
   command->add_flag("--residuals", options.residuals, "Add the residual trace to the output")->needs(out);
   command->add_flag("--json", options.json, "Write the results as a JSON object");
   addTraceChoiceOptions(*command, options.choice);
-  command->callback([&input] { run(options, input); });
+  static GlobalFitOptions global;
+  addGlobalFitOptions(*command, global);
+  command->callback([&input] {
+    if (!global.global) return run(options, input);
+    const auto& o = options;
+    runGlobalFit(global, {o.file, o.choice, o.model, o.start, o.lock, o.maxIterations, o.out, o.format, o.residuals, o.json},
+                 input);
+  });
 }
 
 }  // namespace lumatix::cli

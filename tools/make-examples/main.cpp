@@ -101,6 +101,44 @@ DataStore cdThermalMelt(std::mt19937& random) {
   return store;
 }
 
+// The melting temperature and van 't Hoff enthalpy the two-state melt is made from.
+constexpr double kMeltTm = 58.0;            // degrees Celsius
+constexpr double kMeltEnthalpy = 250000.0;  // J/mol
+
+// A small protein unfolding in one cooperative step, followed by CD from 190 to 260 nm at
+// every 2 degrees from 20 to 90 C: helix bands in the folded state, the random-coil band in
+// the unfolded one, each baseline drifting linearly with temperature, and between them the
+// two-state equilibrium. Temperature is the first dimension, so that the file opens as one
+// melting curve per wavelength, ready for a global fit with Tm and the enthalpy shared.
+DataStore cdTwoStateMelt(std::mt19937& random) {
+  std::vector<float> wavelengths, temperatures;
+  for (int i = 0; i <= 70; ++i) wavelengths.push_back(260.0f - 1.0f * static_cast<float>(i));
+  for (int i = 0; i <= 35; ++i) temperatures.push_back(20.0f + 2.0f * static_cast<float>(i));
+  DataStore store = makeStore("Two-state melt of a small helical protein, 0.1 mg/ml, 1 mm cell", {"CircularDichroism"},
+                              {Dimension("Temperature -ramp 1", temperatures), Dimension("Wavelength -en 1 -ex 1", wavelengths)});
+  std::normal_distribution<double> noise(0.0, 0.15);
+  constexpr double kGas = 8.314462618, kKelvin = 273.15;
+  for (std::size_t w = 0; w < wavelengths.size(); ++w) {
+    const double l = wavelengths[w];
+    const double helix = -30.0 * gauss(l, 222.0, 9.0) - 28.0 * gauss(l, 208.0, 6.0) + 60.0 * gauss(l, 193.0, 6.5);
+    const double coil = -35.0 * gauss(l, 198.0, 7.0) + 2.0 * gauss(l, 218.0, 8.0);
+    for (std::size_t t = 0; t < temperatures.size(); ++t) {
+      const double celsius = temperatures[t];
+      const double k = std::exp(kMeltEnthalpy / kGas * (1.0 / (kMeltTm + kKelvin) - 1.0 / (celsius + kKelvin)));
+      const double folded = helix * (1.0 - 0.002 * (celsius - 20.0));
+      const double unfolded = coil + 0.01 * (celsius - 20.0);
+      const double cd = (folded + unfolded * k) / (1.0 + k) + noise(random);
+      store.data[static_cast<std::int64_t>(t + w * temperatures.size())] = static_cast<float>(cd);
+    }
+  }
+  store.addRemark("Sample: 56-residue helical protein in 10 mM phosphate, pH 7.0");
+  store.addRemark("Simulated two-state unfolding: Tm 58 C, van 't Hoff enthalpy 250 kJ/mol, noise 0.15 mdeg");
+  store.options.push_back("Wavelength: 190nm - 260nm, Step Size: 1nm,Bandwidth: 1nm");
+  store.options.push_back("36 temperatures, from 20 to 90degrees Celsius  in step mode at ramp-rate of 1degrees C per min.");
+  store.computeRange();
+  return store;
+}
+
 // A temperature ramp of the same kind of peptide: spectra at eight temperatures, with the
 // cell temperature the block measured at every point beside the CD signal, as a ramp
 // acquisition records it.
@@ -257,6 +295,9 @@ int main(int argc, char** argv) {
     std::mt19937 rampRandom(43);
     DataStore ramp = cdTemperatureRamp(rampRandom);
     save(ramp, dir / "cd_temperature_ramp.dsx");
+    std::mt19937 meltRandom(44);
+    DataStore melt = cdTwoStateMelt(meltRandom);
+    save(melt, dir / "cd_two_state_melt.dsx");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
