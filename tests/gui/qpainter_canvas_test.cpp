@@ -4,11 +4,13 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
 #include <limits>
 
+#include "gui/plot_picture.h"
 #include "gui/qpainter_canvas.h"
 #include "plot/graph.h"
 
@@ -125,6 +127,28 @@ class QPainterCanvasTest : public QObject {
       QVERIFY2(countColour(image, QColor(c.red, c.green, c.blue)) > 100,
                qPrintable(QString("colour %1 not drawn").arg(packed, 6, 16)));
     }
+  }
+
+  // The command line's pictures: the same drawing in a PNG of the size asked for, or a PDF;
+  // a file that cannot be written leaves nothing behind and says why.
+  void pictureFiles() {
+    QTemporaryDir dir;
+    plot::Graph graph;
+    std::vector<double> x{1, 2, 3, 4};
+    graph.SetData(x, {{1, 3, 2, 4}}, {"a"}, {true}, {false});
+    const std::string png = dir.filePath("p.png").toStdString(), pdf = dir.filePath("p.pdf").toStdString();
+    lumatix::gui::savePlotPicture(graph, png, lumatix::gui::PictureFormat::Png, 320, 200);
+    QImage image(QString::fromStdString(png));
+    QCOMPARE(image.size(), QSize(320, 200));
+    QVERIFY(countColour(image, QColor(255, 0, 0)) > 50);
+    lumatix::gui::savePlotPicture(graph, pdf, lumatix::gui::PictureFormat::Pdf, 320, 200);
+    QFile f(QString::fromStdString(pdf));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith("%PDF-"));
+    const std::string missing = dir.filePath("no/such/folder/p.png").toStdString();
+    QVERIFY_THROWS_EXCEPTION(std::exception, lumatix::gui::savePlotPicture(graph, missing,
+                                                                          lumatix::gui::PictureFormat::Png, 320, 200));
+    QVERIFY(!QFile::exists(QString::fromStdString(missing)));
   }
 };
 
