@@ -6,6 +6,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <optional>
+#include <span>
+#include <vector>
+
 #include "plot/canvas.h"
 
 namespace lumatix::gui {
@@ -37,9 +41,15 @@ class QPainterCanvas : public plot::Canvas {
   static QFont toQFont(const plot::Font& font);
 
  private:
+  // Draws a one-pixel solid polyline straight into the image the painter paints on; false
+  // when that cannot be done the painter's way (another device, a transform, a wider pen).
+  bool polylineIntoImage(std::span<const plot::Point> points);
+
   QPainter& painter_;
   double width_, height_;
   QPen pen_;
+  bool thinSolidPen_ = true;
+  std::optional<plot::Rect> clip_;
   QPainterPath path_;
   bool pathHasLines_ = false;
   std::vector<QPointF> scratch_;
