@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 
 namespace lumatix::gui {
@@ -48,10 +49,11 @@ bool clipSegment(double& ax, double& ay, double& bx, double& by, double left, do
 
 }  // namespace
 
-// Long traces reduced to pixel columns still leave thousands of one-pixel segments per trace;
-// the raster engine strokes each as a path, which costs far more than setting its pixels.
+// Long traces reduced to pixel columns still leave thousands of short segments per trace; the
+// raster engine strokes each as a path (a wide pen costs it a polygon per segment), which costs
+// far more than setting their pixels. A pen of w pixels sets w neighbours across the line.
 bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
-  if (!thinSolidPen_ || painter_.renderHints().testFlag(QPainter::Antialiasing)) return false;
+  if (!solidPen_ || painter_.renderHints().testFlag(QPainter::Antialiasing)) return false;
   if (painter_.device() == nullptr || painter_.device()->devType() != QInternal::Image) return false;
   auto* image = static_cast<QImage*>(painter_.device());
   if (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32_Premultiplied)
@@ -71,30 +73,42 @@ bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
   const QRgb colour = pen_.color().rgba() | 0xff000000u;
   uchar* bits = image->bits();
   const qsizetype stride = image->bytesPerLine();
-  const auto plotPixel = [&](int x, int y) { reinterpret_cast<QRgb*>(bits + y * stride)[x] = colour; };
   const int il = static_cast<int>(left), it = static_cast<int>(top), ir = static_cast<int>(right),
             ib = static_cast<int>(bottom);
+  const int extra = penPixels_ - 1;
   for (std::size_t k = 1; k < points.size(); ++k) {
     double ax = points[k - 1].x, ay = points[k - 1].y, bx = points[k].x, by = points[k].y;
     if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) continue;
     // Pixel (i, j) covers [i, i + 1) x [j, j + 1), as for the raster engine's aliased lines.
     if (!clipSegment(ax, ay, bx, by, left, top, right + 0.999, bottom + 0.999)) continue;
-    int x0 = static_cast<int>(std::floor(ax)), y0 = static_cast<int>(std::floor(ay));
-    const int x1 = static_cast<int>(std::floor(bx)), y1 = static_cast<int>(std::floor(by));
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    for (;;) {
-      if (x0 >= il && x0 <= ir && y0 >= it && y0 <= ib) plotPixel(x0, y0);
-      if (x0 == x1 && y0 == y1) break;
-      const int e2 = 2 * error;
-      if (e2 >= dy) {
-        error += dy;
-        x0 += sx;
+    // Both ends now lie in the box, and so does every pixel between them: one pixel per step
+    // along the longer axis, the other co-ordinate in 16.16 fixed point. Only the pen's extra
+    // pixels across the line can leave the box.
+    const int x0 = std::clamp(static_cast<int>(std::floor(ax)), il, ir), y0 = std::clamp(static_cast<int>(std::floor(ay)), it, ib);
+    const int x1 = std::clamp(static_cast<int>(std::floor(bx)), il, ir), y1 = std::clamp(static_cast<int>(std::floor(by)), it, ib);
+    const int dx = x1 - x0, dy = y1 - y0;
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    if (std::abs(dy) >= std::abs(dx)) {
+      // Steep: a pixel per row; the pen widens rightwards.
+      const qsizetype rowStep = dy >= 0 ? stride : -stride;
+      const std::int64_t xStep = steps == 0 ? 0 : (static_cast<std::int64_t>(dx) << 16) / steps;
+      std::int64_t x = (static_cast<std::int64_t>(x0) << 16) + (1 << 15);
+      uchar* row = bits + y0 * stride;
+      for (int i = 0; i <= steps; ++i, row += rowStep, x += xStep) {
+        const int px = static_cast<int>(x >> 16);
+        auto* line = reinterpret_cast<QRgb*>(row);
+        line[px] = colour;
+        for (int w = 1; w <= extra && px + w <= ir; ++w) line[px + w] = colour;
       }
-      if (e2 <= dx) {
-        error += dx;
-        y0 += sy;
+    } else {
+      // Shallow: a pixel per column; the pen widens downwards.
+      const int xStep = dx >= 0 ? 1 : -1;
+      const std::int64_t yStep = (static_cast<std::int64_t>(dy) << 16) / steps;
+      std::int64_t y = (static_cast<std::int64_t>(y0) << 16) + (1 << 15);
+      for (int i = 0, px = x0; i <= steps; ++i, px += xStep, y += yStep) {
+        const int py = static_cast<int>(y >> 16);
+        reinterpret_cast<QRgb*>(bits + py * stride)[px] = colour;
+        for (int w = 1; w <= extra && py + w <= ib; ++w) reinterpret_cast<QRgb*>(bits + (py + w) * stride)[px] = colour;
       }
     }
   }
@@ -143,7 +157,8 @@ void QPainterCanvas::setPen(plot::Colour c, double width, plot::PenStyle style) 
   pen_.setCapStyle(Qt::FlatCap);
   pen_.setJoinStyle(Qt::MiterJoin);
   if (style == plot::PenStyle::Dotted) pen_.setDashPattern({1.0, 2.0});
-  thinSolidPen_ = width <= 1.0 && style == plot::PenStyle::Solid;
+  solidPen_ = style == plot::PenStyle::Solid && width <= 3.0;
+  penPixels_ = std::max(1, static_cast<int>(std::lround(width)));
 }
 
 void QPainterCanvas::moveTo(plot::Point p) { path_.moveTo(toQPoint(p)); }
