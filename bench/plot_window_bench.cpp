@@ -126,7 +126,8 @@ BENCHMARK(BM_ShowDataSet)->Name("show-data-set/10x1M")->Unit(benchmark::kMillise
 double cpuMs() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
 double peakResidentMiB() {

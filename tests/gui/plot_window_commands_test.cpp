@@ -21,6 +21,7 @@
 #include "gui/qt_ui.h"
 #include "gui/window_arrangement.h"
 #include "gui_test_support.h"
+#include "plot_window_support.h"
 #include "platform/atomic_file.h"
 #include "platform/settings_store.h"
 #include "processing/store_builder.h"
@@ -29,22 +30,13 @@
 
 namespace app = lumatix::app;
 namespace gui = lumatix::gui;
+using lumatix::guitest::exampleFile;
+using lumatix::guitest::openPlotWindow;
 using C = app::PlotMenuCommand;
 
 namespace {
 
-std::string example(const char* name) { return std::string(qgetenv("LUMATIX_EXAMPLES").constData()) + "/" + name; }
-
-std::unique_ptr<gui::PlotWindow> openWindow(app::Ui& ui, const std::string& path) {
-  auto doc = gui::openPlotDocument(path, ui, {});
-  if (!doc) return nullptr;
-  auto w = std::make_unique<gui::PlotWindow>(std::move(doc), ui);
-  w->show();
-  // Keys reach the window's shortcuts only while it is the active window.
-  w->activateWindow();
-  if (!QTest::qWaitForWindowActive(w.get())) return nullptr;
-  return w;
-}
+std::unique_ptr<gui::PlotWindow> openWindow(app::Ui& ui, const std::string& path) { return openPlotWindow(ui, path); }
 
 // A CD file of wavelength x temperature x repeat, each repeat's values 100000 apart.
 std::string writeCube(const QTemporaryDir& dir) {
@@ -96,7 +88,7 @@ class PlotWindowCommandsTest : public QObject {
     QVERIFY(toolBar->isVisible());
 
     // A file of two dimensions has nothing to hold: no control, the item disabled.
-    auto melt = openWindow(ui, example("cd_thermal_melt.dsx"));
+    auto melt = openWindow(ui, exampleFile("cd_thermal_melt.dsx"));
     QVERIFY(!melt->findChild<QToolBar*>(QStringLiteral("dimensionToolBar"))->isVisible());
     QVERIFY(!melt->action(C::AuxDimensionCtrl)->isEnabled());
   }
@@ -110,9 +102,9 @@ class PlotWindowCommandsTest : public QObject {
     std::unique_ptr<gui::MainFrameWindow> frame;
     frame = std::make_unique<gui::MainFrameWindow>(
         ui, settings, preferences, gui::plotWindowMaker(ui, [&frame] { return &frame->frame(); }));
-    frame->openFile(example("cd_thermal_melt.dsx"));
+    frame->openFile(exampleFile("cd_thermal_melt.dsx"));
     QCOMPARE(frame->frame().windowCount(), std::size_t(1));
-    auto* handle = dynamic_cast<gui::PlotWindowHandle*>(frame->frame().find(example("cd_thermal_melt.dsx")));
+    auto* handle = dynamic_cast<gui::PlotWindowHandle*>(frame->frame().find(exampleFile("cd_thermal_melt.dsx")));
     QVERIFY(handle != nullptr);
     gui::PlotWindow* first = handle->window();
     first->document().select(0, true);
@@ -163,7 +155,7 @@ class PlotWindowCommandsTest : public QObject {
   void saveAllAndItsRefusalThroughTheMenu() {
     QTemporaryDir dir;
     lumatix::testing::ScriptedUi ui;
-    auto w = openWindow(ui, example("stopped_flow_absorbance.dsx"));
+    auto w = openWindow(ui, exampleFile("stopped_flow_absorbance.dsx"));
     const std::string wrong = dir.filePath("copy.txt").toStdString(), right = dir.filePath("copy.dsx").toStdString();
     ui.files = {{wrong, 1}, {right, 1}};
     w->action(C::SaveAll)->trigger();
@@ -177,7 +169,7 @@ class PlotWindowCommandsTest : public QObject {
 
   void recomputedColoursGoToTheShownTracesInOrder() {
     lumatix::testing::ScriptedUi ui;
-    auto w = openWindow(ui, example("cd_thermal_melt.dsx"));
+    auto w = openWindow(ui, exampleFile("cd_thermal_melt.dsx"));
     const auto wheel = w->view()->graph().colours();
     w->document().select(0, true);
     QVERIFY(w->document().removeSelected());
@@ -190,7 +182,7 @@ class PlotWindowCommandsTest : public QObject {
 
   void aLogarithmicXAxisWithoutPositiveXIsSwitchedOffAgain() {
     lumatix::testing::ScriptedUi ui;
-    auto w = openWindow(ui, example("stopped_flow_absorbance.dsx"));
+    auto w = openWindow(ui, exampleFile("stopped_flow_absorbance.dsx"));
     QTest::keyClick(w->view(), Qt::Key_X, Qt::ShiftModifier);
     QVERIFY(w->document().viewOptions().logX);
     QVERIFY(w->action(C::XLogarithmic)->isChecked());
