@@ -34,7 +34,7 @@ void PlotDocument::load(int xDim, int traceDim, int valueIndex, int optionIndex)
   processing::CDataSet set;
   set.Load(*store_, xDim, traceDim, valueIndex, optionIndex);
   set_ = std::move(set);
-  loaded_ = set_;
+  loadedNow();
   historySynced_ = set_.history.size();
   changes_.notify(Change::Data | Change::Selection);
 }
@@ -42,7 +42,7 @@ void PlotDocument::load(int xDim, int traceDim, int valueIndex, int optionIndex)
 void PlotDocument::setDataSet(processing::CDataSet set) {
   if (!set.IsValid()) throw std::invalid_argument("Could not create valid dataset");
   set_ = std::move(set);
-  loaded_ = set_;
+  loadedNow();
   historySynced_ = set_.history.size();
   changes_.notify(Change::Data | Change::Selection);
 }
@@ -71,11 +71,28 @@ void PlotDocument::setViewOptions(const PlotViewOptions& options) {
   if (!(before == view_)) changes_.notify(Change::View);
 }
 
+void PlotDocument::loadedNow() {
+  loaded_.reset();
+  loadedSelection_ = set_.selected;
+}
+
+void PlotDocument::keepLoaded() {
+  if (loaded_) return;
+  loaded_ = set_;
+  loaded_->selected = loadedSelection_;
+}
+
+processing::CDataSet PlotDocument::asLoaded() const {
+  processing::CDataSet set = loaded_ ? *loaded_ : set_;
+  if (!loaded_) set.selected = loadedSelection_;
+  return set;
+}
+
 std::unique_ptr<PlotDocument> PlotDocument::newWindow() const {
   auto other = std::make_unique<PlotDocument>(store_, filePath_, ui_, compliantNow_);
-  other->set_ = loaded_;
+  other->set_ = asLoaded();
   other->set_.history = store_->history;
-  other->loaded_ = other->set_;
+  other->loadedNow();
   other->historySynced_ = other->set_.history.size();
   other->online_ = online_;
   return other;
@@ -160,6 +177,7 @@ bool PlotDocument::isEnabled(PlotCommand command) const {
 bool PlotDocument::setBaseline(int t) {
   if (t < 0 || t >= set_.TraceCount() || set_.traceState[static_cast<std::size_t>(t)] == kTraceExcluded) return false;
   if (t == set_.baselineIndex) return true;
+  keepLoaded();
   if (hasBaseline()) unsetBaseline();
   std::vector<int> states = set_.traceState;
   states[static_cast<std::size_t>(t)] = kTraceBaseline;
@@ -174,6 +192,7 @@ bool PlotDocument::setBaseline(int t) {
 
 bool PlotDocument::unsetBaseline() {
   if (!hasBaseline()) return false;
+  keepLoaded();
   const auto b = static_cast<std::size_t>(set_.baselineIndex);
   std::vector<int> states = set_.traceState;
   states[b] = kTracePresent;
@@ -198,6 +217,7 @@ bool PlotDocument::removeTraces(bool selectedOnes) {
     inform("Please select traces first.\n");
     return false;
   }
+  keepLoaded();
   const auto chosen = selection();
   std::vector<int> states = set_.traceState;
   std::string text = "Traces Removed :\r\n";
@@ -222,11 +242,23 @@ bool PlotDocument::removeUnselected() { return removeTraces(false); }
 // --- operations ---
 
 bool PlotDocument::appendResult(const processing::CDataSet& result) {
-  processing::CDataSet updated = set_;
+  keepLoaded();
+  // Appended in place: a copy of a long data set would double its memory for the moment.
+  // Append changes nothing when it refuses or throws; only the selection is given back.
+  const std::vector<int> selectedBefore = set_.selected;
   // The traces operated on hand their selection over to the new ones.
-  std::fill(updated.selected.begin(), updated.selected.end(), 0);
-  if (!updated.Append(result, *store_)) return false;
-  set_ = std::move(updated);
+  std::fill(set_.selected.begin(), set_.selected.end(), 0);
+  bool appended = false;
+  try {
+    appended = set_.Append(result, *store_);
+  } catch (...) {
+    set_.selected = selectedBefore;
+    throw;
+  }
+  if (!appended) {
+    set_.selected = selectedBefore;
+    return false;
+  }
   changed();
   return true;
 }

@@ -254,6 +254,11 @@ class PlotDocument {
   // store's history, which other plots of the store may have added to.
   void syncHistory();
   bool appendResult(const processing::CDataSet& result);
+  // Every change to the data set other than its selection and history calls this first.
+  void keepLoaded();
+  // Forgets the copy: the data set as it is now counts as loaded.
+  void loadedNow();
+  processing::CDataSet asLoaded() const;
   bool baselineOperation(bool subtract);
   bool removeTraces(bool selectedOnes);
   bool saveTraces(bool selectedOnly);
@@ -270,7 +275,11 @@ class PlotDocument {
   int smoothingValue_ = 1;
   int saveFormatIndex_ = 1;
   std::optional<std::pair<double, double>> shownX_;
-  processing::CDataSet loaded_;
+  // The data set as loaded, for Reset and New Window. It is copied only when the data set
+  // first changes (keepLoaded); until then the data set itself is as loaded but for its
+  // selection, which loadedSelection_ keeps.
+  std::optional<processing::CDataSet> loaded_;
+  std::vector<int> loadedSelection_;
   std::size_t historySynced_ = 0;
   std::vector<OverlaidTrace> overlaid_;
   bool online_ = false;

@@ -64,7 +64,7 @@ bool PlotDocument::showFurtherIndex(int dimension, int index) {
     inform(e.what());
     return false;
   }
-  loaded_ = set_;
+  loadedNow();
   historySynced_ = set_.history.size();
   changes_.notify(Change::Data | Change::Selection | Change::View);
   return true;

@@ -59,9 +59,11 @@ datastore::smart_ptr<datastore::DataStore> emptyPlotStore() {
 }
 
 void PlotDocument::reset() {
-  processing::CDataSet restored = loaded_;
+  processing::CDataSet restored = asLoaded();
   restored.history = set_.history;
   set_ = std::move(restored);
+  // The data set is as loaded again: the copy goes until the next change.
+  loadedNow();
   set_.AddHistory(
       datastore::makeHistoryEntry("Plot reset :", "The plot view was reset. All previous modifications undone."));
   changed();

@@ -68,6 +68,7 @@ bool PlotDocument::smooth(PlotDialogs& dialogs) {
   if (replace) {
     // The smoothed rows take the places of their sources: names, order, the hidden traces,
     // the baseline and segment B stay as they are.
+    keepLoaded();
     processing::CDataSet updated = set_;
     std::size_t i = 0;
     for (std::size_t t = 0; t < chosen.size(); ++t) {

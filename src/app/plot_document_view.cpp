@@ -19,6 +19,7 @@ using processing::kTracePresent;
 }  // namespace
 
 bool PlotDocument::restoreTraces(const std::vector<int>& traces) {
+  keepLoaded();
   std::vector<int> states = set_.traceState;
   std::vector<bool> shown(states.size(), false);
   std::string text = "Traces Added :\r\n";
@@ -45,6 +46,7 @@ bool PlotDocument::restoreTraces(const std::vector<int>& traces) {
 }
 
 bool PlotDocument::hideTraces(const std::vector<int>& traces) {
+  keepLoaded();
   std::vector<int> states = set_.traceState;
   std::vector<bool> hidden(states.size(), false);
   bool any = false;
@@ -75,6 +77,7 @@ bool PlotDocument::showTraceRange(int start, int end, int step) {
     const auto n = static_cast<long long>(i) + 1;
     return n >= start && n <= end && (n - start) % step == 0;
   };
+  keepLoaded();
   // A hidden baseline could not be subtracted or unset any more.
   if (hasBaseline() && !inRange(static_cast<std::size_t>(set_.baselineIndex))) unsetBaseline();
   std::vector<int> states = set_.traceState;

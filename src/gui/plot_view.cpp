@@ -67,6 +67,7 @@ PlotView::PlotView(app::PlotDocument& document, app::Ui& ui, QWidget* parent)
 PlotView::~PlotView() = default;
 
 void PlotView::noticed(app::Change what) {
+  ++version_;
   if (app::any(what, app::Change::Data | app::Change::View)) {
     showData();
   } else if (app::any(what, app::Change::Selection)) {
@@ -161,6 +162,7 @@ void PlotView::zoomStep(bool in) {
 
 void PlotView::recomputeColours() {
   graph_.recomputeColours();
+  ++version_;
   update();
 }
 
@@ -215,9 +217,42 @@ QImage PlotView::picture(QSize size) {
   return image;
 }
 
+PlotView::FrameKey PlotView::frameKey() const {
+  return {version_, graph_.xAxis().min, graph_.xAxis().max, graph_.yAxis().min, graph_.yAxis().max, size(),
+          devicePixelRatioF()};
+}
+
+const QImage& PlotView::frame() {
+  const FrameKey key = frameKey();
+  if (frame_.isNull() || !(key == frameFor_)) {
+    const qreal ratio = devicePixelRatioF();
+    frame_ = QImage(size() * ratio, QImage::Format_RGB32);
+    frame_.setDevicePixelRatio(ratio);
+    frame_.fill(Qt::white);
+    QPainter painter(&frame_);
+    QPainterCanvas canvas(painter, width(), height());
+    graph_.PaintPlot(canvas);
+    canvas.flush();
+    drawOverlays(canvas);
+    canvas.flush();
+    frameFor_ = key;
+  }
+  return frame_;
+}
+
 void PlotView::paintEvent(QPaintEvent*) {
+  interaction_->applyPendingResets();
+  shownRangeToDocument();
+  const QImage& plotted = frame();
   QPainter painter(this);
-  paintPlot(painter, QSizeF(size()));
+  // The off-screen picture is copied to the window as it is.
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(QPointF(0, 0), plotted);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  QPainterCanvas canvas(painter, width(), height());
+  graph_.PaintDragRectangle(canvas);
+  if (document_.viewOptions().showTraceName) drawTraceName(canvas);
+  canvas.flush();
   painter.end();
   emit painted();
 }

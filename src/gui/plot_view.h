@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -85,6 +86,18 @@ class PlotView : public QWidget {
   void drawTraceName(plot::Canvas& canvas);
   // The graph's x range as the save commands see it.
   void shownRangeToDocument();
+  // The plot without what follows the pointer, kept as a picture until the data, the view
+  // options, the ranges or the size change; moving the pointer only copies it.
+  const QImage& frame();
+  // What the kept picture was drawn for.
+  struct FrameKey {
+    std::uint64_t version = 0;
+    double xFrom = 0, xTo = 0, yFrom = 0, yTo = 0;
+    QSize size;
+    qreal ratio = 1;
+    friend bool operator==(const FrameKey&, const FrameKey&) = default;
+  };
+  FrameKey frameKey() const;
 
   app::PlotDocument& document_;
   app::Ui& ui_;
@@ -93,6 +106,10 @@ class PlotView : public QWidget {
   std::unique_ptr<plot::TraceSelection> selection_;
   std::optional<plot::PlotInteraction> interaction_;
   std::optional<QPoint> pointer_;
+  QImage frame_;
+  FrameKey frameFor_;
+  // Counts the changes of what the plot shows other than its ranges and size.
+  std::uint64_t version_ = 1;
   // Where a press that selected traces happened: moving from there drags them.
   std::optional<QPoint> dragFrom_;
   QPoint pressedAt_;

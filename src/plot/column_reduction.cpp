@@ -27,10 +27,11 @@ std::int64_t columnOf(double x, double origin, double scale) {
 namespace {
 
 // Every point, one column at a time: for x in any order.
-void reduceAnyOrder(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
+template <typename Y>
+void reduceAnyOrder(const double* x, const Y* y, std::size_t from, std::size_t to, double origin,
                     double pixelsPerUnit, std::vector<std::size_t>& kept) {
   std::size_t first = from, low = from, high = from, last = from;
-  double lo = y[from], hi = y[from];
+  Y lo = y[from], hi = y[from];
   std::int64_t column = columnOf(x[from], origin, pixelsPerUnit);
   for (std::size_t i = from + 1; i < to; ++i) {
     std::int64_t c = columnOf(x[i], origin, pixelsPerUnit);
@@ -96,13 +97,14 @@ std::size_t columnEnd(const double* x, std::size_t start, std::size_t to, std::i
 // or higher than anything, so a column starting with NaN keeps its first point for both.
 // Blocks of values are scanned for their extremes alone; only the block that holds the
 // extreme is searched for its index.
-void extremes(const double* y, std::size_t first, std::size_t end, std::size_t& low, std::size_t& high) {
+template <typename Y>
+void extremes(const Y* y, std::size_t first, std::size_t end, std::size_t& low, std::size_t& high) {
   constexpr std::size_t kBlock = 16;
-  double lo = y[first], hi = y[first];
+  Y lo = y[first], hi = y[first];
   std::size_t lowBlock = first, highBlock = first;
   std::size_t b = first;
   for (; b + kBlock <= end; b += kBlock) {
-    double m = std::numeric_limits<double>::infinity(), M = -m;  // a NaN in y changes neither
+    Y m = std::numeric_limits<Y>::infinity(), M = -m;  // a NaN in y changes neither
     for (std::size_t i = 0; i < kBlock; ++i) {
       m = std::min(m, y[b + i]);
       M = std::max(M, y[b + i]);
@@ -138,13 +140,11 @@ XOrder orderOf(const double* x, std::size_t from, std::size_t to) {
   return finite && (notUp == 0 || notDown == 0) ? XOrder::Monotonic : XOrder::Any;
 }
 
-void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
-                     double pixelsPerUnit, std::vector<std::size_t>& kept) {
-  reduceToColumns(x, y, from, to, origin, pixelsPerUnit, kept, orderOf(x, from, to));
-}
+namespace {
 
-void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
-                     double pixelsPerUnit, std::vector<std::size_t>& kept, XOrder order) {
+template <typename Y>
+void reduce(const double* x, const Y* y, std::size_t from, std::size_t to, double origin, double pixelsPerUnit,
+            std::vector<std::size_t>& kept, XOrder order) {
   if (from >= to) return;
   if (order != XOrder::Monotonic) {
     reduceAnyOrder(x, y, from, to, origin, pixelsPerUnit, kept);
@@ -160,6 +160,23 @@ void reduceToColumns(const double* x, const double* y, std::size_t from, std::si
     hint = end - first;
     first = end;
   }
+}
+
+}  // namespace
+
+void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
+                     double pixelsPerUnit, std::vector<std::size_t>& kept) {
+  reduce(x, y, from, to, origin, pixelsPerUnit, kept, orderOf(x, from, to));
+}
+
+void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
+                     double pixelsPerUnit, std::vector<std::size_t>& kept, XOrder order) {
+  reduce(x, y, from, to, origin, pixelsPerUnit, kept, order);
+}
+
+void reduceToColumns(const double* x, const float* y, std::size_t from, std::size_t to, double origin,
+                     double pixelsPerUnit, std::vector<std::size_t>& kept, XOrder order) {
+  reduce(x, y, from, to, origin, pixelsPerUnit, kept, order);
 }
 
 }  // namespace lumatix::plot

@@ -23,6 +23,9 @@ XOrder orderOf(const double* x, std::size_t from, std::size_t to);
 // order must then be what orderOf gives for the range (or for a range that contains it).
 void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
                      double pixelsPerUnit, std::vector<std::size_t>& kept, XOrder order);
+// The same for single-precision y, as the plot window's graph keeps its traces.
+void reduceToColumns(const double* x, const float* y, std::size_t from, std::size_t to, double origin,
+                     double pixelsPerUnit, std::vector<std::size_t>& kept, XOrder order);
 // The same, finding the order first.
 void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
                      double pixelsPerUnit, std::vector<std::size_t>& kept);

@@ -4,17 +4,24 @@ namespace lumatix::plot {
 
 void showDataSet(Graph& graph, const processing::CDataSet& set) {
   const int n = set.TraceCount();
-  std::vector<std::vector<double>> y;
-  y.reserve(static_cast<std::size_t>(n));
+  // The rows go straight into the graph's single precision: no full double copy of the data
+  // set is made on the way, however long its traces.
+  std::vector<double> x = set.XValues();
+  std::vector<std::vector<float>> y(static_cast<std::size_t>(n));
   std::vector<bool> shown, selected;
   for (int t = 0; t < n; ++t) {
     const auto i = static_cast<std::size_t>(t);
-    y.push_back(set.YValues(t));
+    std::vector<float>& row = y[i];
+    const std::vector<double>* a = i < set.yA.size() ? &set.yA[i] : nullptr;
+    const std::vector<double>* b = i < set.yB.size() ? &set.yB[i] : nullptr;
+    row.reserve((a ? a->size() : 0) + (b ? b->size() : 0));
+    if (a) row.insert(row.end(), a->begin(), a->end());
+    if (b) row.insert(row.end(), b->begin(), b->end());
     const int state = i < set.traceState.size() ? set.traceState[i] : processing::kTraceExcluded;
     shown.push_back(state == processing::kTracePresent || state == processing::kTraceBaseline);
     selected.push_back(i < set.selected.size() && set.selected[i] == 1);
   }
-  graph.SetData(set.XValues(), y, set.traceNames, shown, selected);
+  graph.SetDataRows(std::move(x), std::move(y), set.traceNames, shown, selected);
   graph.SetTitles(set.xLabel.c_str(), set.yLabel.c_str());
   graph.SetHeading(set.typeName);
 }

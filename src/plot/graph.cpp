@@ -61,32 +61,53 @@ void Graph::setSelectedRange(std::size_t first, std::size_t last) {
 void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<double>>& y,
                     const std::vector<std::string>& names, const std::vector<bool>& shown,
                     const std::vector<bool>& selected) {
-  if (x.empty()) throw std::invalid_argument("No x-axis data.");
-  if (y.empty() || y[0].empty()) throw std::invalid_argument("Data matrix is empty.");
+  checkSizes(x.size(), y.size(), y.empty() ? 0 : y[0].size());
   for (const auto& row : y)
     if (row.size() != x.size()) throw std::invalid_argument("Data matrix size mismatch.");
-  while (colours_.size() < y.size()) colours_.push_back(wheel_.NextColour());
+  std::vector<std::vector<float>> rows(y.size());
+  for (std::size_t t = 0; t < y.size(); ++t) rows[t].assign(y[t].begin(), y[t].end());
+  SetDataRows(x, std::move(rows), names, shown, selected);
+}
 
-  std::vector<double> px = x;
-  std::vector<std::vector<double>> py = y;
+void Graph::checkSizes(std::size_t points, std::size_t rows, std::size_t firstRow) {
+  if (points == 0) throw std::invalid_argument("No x-axis data.");
+  if (rows == 0 || firstRow == 0) throw std::invalid_argument("Data matrix is empty.");
+}
+
+void Graph::SetDataRows(std::vector<double> x, std::vector<std::vector<float>> y,
+                        const std::vector<std::string>& names, const std::vector<bool>& shown,
+                        const std::vector<bool>& selected) {
+  checkSizes(x.size(), y.size(), y.empty() ? 0 : y[0].size());
+  for (const auto& row : y)
+    if (row.size() != x.size()) throw std::invalid_argument("Data matrix size mismatch.");
+
+  while (colours_.size() < y.size()) colours_.push_back(wheel_.NextColour());
+  std::vector<double> px = std::move(x);
+  std::vector<std::vector<float>> py = std::move(y);
   std::vector<std::size_t> source;
-  if (logY_)
-    for (auto& row : py)
-      for (auto& v : row) v = v > 0 ? std::log10(v) : kLogMarker;
   if (logX_) {
     std::vector<double> keptX;
-    std::vector<std::vector<double>> keptY(py.size());
+    std::vector<std::vector<float>> keptY(py.size());
     for (std::size_t i = 0; i < px.size(); ++i) {
-      if (px[i] <= 0) continue;
+      if (!(px[i] > 0)) continue;
       keptX.push_back(std::log10(px[i]));
       source.push_back(i);
-      for (std::size_t t = 0; t < py.size(); ++t) keptY[t].push_back(py[t][i]);
     }
+    // Nothing is given up before the data are known to be shown: the refusal keeps the
+    // previous data.
     if (keptX.empty()) throw std::invalid_argument("No x-axis data after removing negative log values.");
     if (keptY.empty()) throw std::invalid_argument("No y-axis data after removing negative log values.");
+    for (std::size_t t = 0; t < py.size(); ++t) {
+      keptY[t].reserve(source.size());
+      for (std::size_t i : source) keptY[t].push_back(py[t][i]);
+      std::vector<float>().swap(py[t]);
+    }
     px = std::move(keptX);
     py = std::move(keptY);
   }
+  if (logY_)
+    for (auto& row : py)
+      for (auto& v : row) v = v > 0 ? static_cast<float>(std::log10(static_cast<double>(v))) : kLogMarker;
 
   x_ = std::move(px);
   xOrder_ = orderOf(x_.data(), 0, x_.size());
@@ -251,6 +272,11 @@ Transform Graph::dataToCanvas(const Rect& area) const {
 }
 
 void Graph::Paint(Canvas& c) {
+  PaintPlot(c);
+  PaintDragRectangle(c);
+}
+
+void Graph::PaintPlot(Canvas& c) {
   area_ = plotArea(c.width(), c.height());
   const Rect area = area_;
   c.setClip(std::nullopt);
@@ -270,6 +296,9 @@ void Graph::Paint(Canvas& c) {
   c.lineTo({area.left, area.bottom});
   c.lineTo({area.left, area.top});
   if (legend_ && ready_) drawLegend(c, area);
+}
+
+void Graph::PaintDragRectangle(Canvas& c) const {
   if (dragging_) {
     c.setPen(kBlack, 1, PenStyle::Dotted);
     c.moveTo(dragStart_);
@@ -326,7 +355,11 @@ void Graph::drawAxes(Canvas& c, const Rect& area) {
 
 void Graph::drawTraces(Canvas& c, const Rect& area) {
   c.setClip(area);
-  Transform toCanvas = dataToCanvas(area);
+  // The transform only scales and moves: its three images of the unit points give it for
+  // every point at a fraction of a matrix product's cost, which counts for millions of points.
+  const Transform toCanvas = dataToCanvas(area);
+  const TwoDPoint o = toCanvas.apply({0.0, 0.0}), ex = toCanvas.apply({1.0, 0.0}), ey = toCanvas.apply({0.0, 1.0});
+  const double xx = ex.x - o.x, xy = ex.y - o.y, yx = ey.x - o.x, yy = ey.y - o.y;
   const double pixelsPerUnit = area.width() / (xAxis_.max - xAxis_.min);
   std::vector<std::size_t> kept;
   std::vector<Point> line;
@@ -334,7 +367,7 @@ void Graph::drawTraces(Canvas& c, const Rect& area) {
 
   for (std::size_t t = 0; t < y_.size(); ++t) {
     if (!shown_[t]) continue;
-    const std::vector<double>& y = y_[t];
+    const std::vector<float>& y = y_[t];
     const Colour own = Colour::fromPacked(colours_[t]);
     const double width = selected_[t] ? 2.0 : 1.0;
     // Before, inside and after the selected index range; each broken at log markers.
@@ -354,8 +387,8 @@ void Graph::drawTraces(Canvas& c, const Rect& area) {
         reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept, xOrder_);
         line.clear();
         for (std::size_t k : kept) {
-          TwoDPoint p = toCanvas.apply({x_[k], y[k]});
-          line.push_back({p.x, p.y});
+          const double dx = x_[k], dy = y[k];
+          line.push_back({o.x + dx * xx + dy * yx, o.y + dx * xy + dy * yy});
         }
         if (line.size() >= 2) c.polyline(line);
         runStart = i + 1;

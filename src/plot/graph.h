@@ -4,6 +4,7 @@
 // trace from the colour wheel (appended as traces arrive, never reassigned).
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,9 @@
 
 namespace lumatix::plot {
 
-// The y value that stands for a non-positive value on a logarithmic y axis.
-inline constexpr double kLogMarker = -1e100;
+// The y value that stands for a non-positive value on a logarithmic y axis: far below any
+// axis, and never drawn.
+inline constexpr float kLogMarker = -std::numeric_limits<float>::max();
 
 class Graph {
  public:
@@ -30,6 +32,10 @@ class Graph {
   void SetData(const std::vector<double>& x, const std::vector<std::vector<double>>& y,
                const std::vector<std::string>& names, const std::vector<bool>& shown,
                const std::vector<bool>& selected);
+  // The same with the rows in single precision, as the graph keeps them (values are measured
+  // in single precision, and a pixel needs no more); the rows are taken over.
+  void SetDataRows(std::vector<double> x, std::vector<std::vector<float>> y, const std::vector<std::string>& names,
+                   const std::vector<bool>& shown, const std::vector<bool>& selected);
   // A null title is "no title".
   void SetTitles(const char* title1, const char* title2);
   void SetHeading(std::string heading) { heading_ = std::move(heading); }
@@ -50,8 +56,12 @@ class Graph {
   // Which traces are drawn bold, one entry per trace (missing entries: not bold).
   void setTraceSelection(const std::vector<bool>& selected);
 
-  // Lays the plot out on a canvas of the given size and draws it.
+  // Lays the plot out on a canvas of the given size and draws it: PaintPlot, then the zoom
+  // rectangle being dragged (PaintDragRectangle). A window that keeps the plot as a picture
+  // draws the rectangle over it on its own.
   void Paint(Canvas& canvas);
+  void PaintPlot(Canvas& canvas);
+  void PaintDragRectangle(Canvas& canvas) const;
   // Draws only the traces, clipped to a plot area laid out by another graph: an overlaid
   // file's traces on the main plot, after its ranges were set to the main plot's.
   void PaintTraces(Canvas& canvas, const Rect& area);
@@ -82,7 +92,7 @@ class Graph {
   std::size_t sampleCount() const { return x_.size(); }
   std::size_t traceCount() const { return y_.size(); }
   const std::vector<double>& x() const { return x_; }
-  const std::vector<std::vector<double>>& plotted() const { return y_; }
+  const std::vector<std::vector<float>>& plotted() const { return y_; }
   // The index in the data given to SetData of plotted sample i (they differ when a
   // logarithmic x axis dropped points).
   std::size_t sourceIndex(std::size_t i) const;
@@ -126,12 +136,13 @@ class Graph {
   std::size_t nearestSample(double x) const;
 
  private:
+  static void checkSizes(std::size_t points, std::size_t rows, std::size_t firstRow);
   void drawAxes(Canvas& c, const Rect& area);
   void drawTraces(Canvas& c, const Rect& area);
   void drawLegend(Canvas& c, const Rect& area);
 
   std::vector<double> x_;
-  std::vector<std::vector<double>> y_;
+  std::vector<std::vector<float>> y_;
   std::vector<std::string> names_;
   std::vector<bool> shown_, selected_;
   std::vector<std::uint32_t> colours_;

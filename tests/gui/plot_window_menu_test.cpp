@@ -13,22 +13,19 @@
 #include "gui/plot_window.h"
 #include "gui/plot_window_maker.h"
 #include "gui_test_support.h"
+#include "plot_window_support.h"
 #include "support/scripted_ui.h"
 
 namespace app = lumatix::app;
 namespace gui = lumatix::gui;
+using lumatix::guitest::exampleFile;
+using lumatix::guitest::openPlotWindow;
 using C = app::PlotMenuCommand;
 
 namespace {
 
-std::string example(const char* name) { return std::string(qgetenv("LUMATIX_EXAMPLES").constData()) + "/" + name; }
-
-std::unique_ptr<gui::PlotWindow> openWindow(app::Ui& ui, const char* file = "cd_thermal_melt.dsx") {
-  auto doc = gui::openPlotDocument(example(file), ui, {});
-  if (!doc) return nullptr;
-  auto w = std::make_unique<gui::PlotWindow>(std::move(doc), ui);
-  w->show();
-  return w;
+std::unique_ptr<gui::PlotWindow> openWindow(app::Ui& ui) {
+  return openPlotWindow(ui, lumatix::guitest::exampleFile("cd_thermal_melt.dsx"));
 }
 
 QList<QAction*> itemsOf(QMenu* menu) {

@@ -15,23 +15,19 @@
 #include "gui/plot_window.h"
 #include "gui/plot_window_maker.h"
 #include "gui_test_support.h"
+#include "plot_window_support.h"
 #include "support/scripted_ui.h"
 
 namespace app = lumatix::app;
 namespace gui = lumatix::gui;
+using lumatix::guitest::exampleFile;
+using lumatix::guitest::openPlotWindow;
 using C = app::PlotMenuCommand;
 
 namespace {
 
-std::string example(const char* name) { return std::string(qgetenv("LUMATIX_EXAMPLES").constData()) + "/" + name; }
-
-std::unique_ptr<gui::PlotWindow> openWindow(app::Ui& ui, const char* file = "cd_thermal_melt.dsx") {
-  auto doc = gui::openPlotDocument(example(file), ui, {});
-  if (!doc) return nullptr;
-  auto w = std::make_unique<gui::PlotWindow>(std::move(doc), ui);
-  w->resize(900, 650);
-  w->show();
-  return w;
+std::unique_ptr<gui::PlotWindow> openWindow(app::Ui& ui) {
+  return openPlotWindow(ui, lumatix::guitest::exampleFile("cd_thermal_melt.dsx"), {}, QSize(900, 650));
 }
 
 // The pixel of trace t at sample i, as the view lays the plot out now.
@@ -211,7 +207,7 @@ class PlotWindowPointerTest : public QObject {
     app::PlotDocument& doc = target->document();
     QCOMPARE(doc.overlaidTraces().size(), std::size_t(2));
     QCOMPARE(doc.dataSet().history.back().title, std::string("Plot overlayed : "));
-    QVERIFY(doc.dataSet().history.back().text.rfind(example("cd_thermal_melt.dsx"), 0) == 0);
+    QVERIFY(doc.dataSet().history.back().text.rfind(exampleFile("cd_thermal_melt.dsx"), 0) == 0);
     QCOMPARE(target->view()->overlays().size(), std::size_t(1));
 
     // Damaged bytes are refused with the reader's message, and nothing is overlaid.
@@ -230,7 +226,7 @@ class PlotWindowPointerTest : public QObject {
     lumatix::testing::ScriptedUi ui;
     auto w = openWindow(ui);
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(example("cd_thermal_melt.dsx")))});
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(exampleFile("cd_thermal_melt.dsx")))});
     QVERIFY(dropOn(w.get(), &files));
     QCOMPARE(w->document().overlaidTraces().size(), static_cast<std::size_t>(w->document().presentCount()));
   }
@@ -250,7 +246,7 @@ class PlotWindowPointerTest : public QObject {
     const QByteArray bytes = data->data(gui::kDataSetMimeType);
     auto store = app::decodeTraces(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     QCOMPARE(store->dimensions[1].size(), w->document().presentCount());
-    QCOMPARE(app::transferredName(*store), example("cd_thermal_melt.dsx"));
+    QCOMPARE(app::transferredName(*store), exampleFile("cd_thermal_melt.dsx"));
   }
 };
 

@@ -4,11 +4,14 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
+#include <random>
 #include <limits>
 
+#include "gui/plot_picture.h"
 #include "gui/qpainter_canvas.h"
 #include "plot/graph.h"
 
@@ -125,6 +128,71 @@ class QPainterCanvasTest : public QObject {
       QVERIFY2(countColour(image, QColor(c.red, c.green, c.blue)) > 100,
                qPrintable(QString("colour %1 not drawn").arg(packed, 6, 16)));
     }
+  }
+
+  // Polylines go straight into RGB32 images; they must land where the raster engine puts
+  // them (compared on an image format it draws itself), stay inside the clip and keep the
+  // pen's width.
+  void polylinesIntoImagesMatchThePainters() {
+    std::vector<plot::Point> points;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coordinate(-20.0, 220.0);
+    for (int i = 0; i < 60; ++i) points.push_back({coordinate(random), coordinate(random)});
+    for (double width : {1.0, 2.0}) {
+      QImage direct = blank(200, 200);
+      QImage painted(200, 200, QImage::Format_ARGB32);
+      painted.fill(Qt::white);
+      for (QImage* image : {&direct, &painted}) {
+        QPainter painter(image);
+        QPainterCanvas canvas(painter, 200, 200);
+        canvas.setClip(plot::Rect{20, 30, 180, 170});
+        canvas.setPen({0, 0, 255}, width, plot::PenStyle::Solid);
+        canvas.polyline(points);
+      }
+      const QColor blue(0, 0, 255);
+      // Whether an image has the line's colour at a pixel or one of its eight neighbours.
+      const auto near = [&blue](const QImage& image, int x, int y) {
+        for (int v = std::max(0, y - 1); v <= std::min(199, y + 1); ++v)
+          for (int u = std::max(0, x - 1); u <= std::min(199, x + 1); ++u)
+            if (image.pixelColor(u, v) == blue) return true;
+        return false;
+      };
+      int drawn = 0, astray = 0, missed = 0;
+      for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+          const bool a = direct.pixelColor(x, y) == blue, b = painted.pixelColor(x, y) == blue;
+          drawn += a ? 1 : 0;
+          // A pixel's choice between two neighbours may differ; the lines may not.
+          astray += a && !near(painted, x, y) ? 1 : 0;
+          missed += b && !near(direct, x, y) ? 1 : 0;
+          if (a) QVERIFY2(x >= 20 && x < 180 && y >= 30 && y < 170, qPrintable(QString("outside the clip at %1,%2").arg(x).arg(y)));
+        }
+      QVERIFY(drawn > 1000 * width);
+      QVERIFY2(astray + missed < drawn / 100,
+               qPrintable(QString("%1 astray, %2 missed of %3 pixels").arg(astray).arg(missed).arg(drawn)));
+    }
+  }
+
+  // The command line's pictures: the same drawing in a PNG of the size asked for, or a PDF;
+  // a file that cannot be written leaves nothing behind and says why.
+  void pictureFiles() {
+    QTemporaryDir dir;
+    plot::Graph graph;
+    std::vector<double> x{1, 2, 3, 4};
+    graph.SetData(x, {{1, 3, 2, 4}}, {"a"}, {true}, {false});
+    const std::string png = dir.filePath("p.png").toStdString(), pdf = dir.filePath("p.pdf").toStdString();
+    lumatix::gui::savePlotPicture(graph, png, lumatix::gui::PictureFormat::Png, 320, 200);
+    QImage image(QString::fromStdString(png));
+    QCOMPARE(image.size(), QSize(320, 200));
+    QVERIFY(countColour(image, QColor(255, 0, 0)) > 50);
+    lumatix::gui::savePlotPicture(graph, pdf, lumatix::gui::PictureFormat::Pdf, 320, 200);
+    QFile f(QString::fromStdString(pdf));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith("%PDF-"));
+    const std::string missing = dir.filePath("no/such/folder/p.png").toStdString();
+    QVERIFY_THROWS_EXCEPTION(std::exception, lumatix::gui::savePlotPicture(graph, missing,
+                                                                          lumatix::gui::PictureFormat::Png, 320, 200));
+    QVERIFY(!QFile::exists(QString::fromStdString(missing)));
   }
 };
 

@@ -50,7 +50,7 @@ TEST(Graph, LogAxesDropOrMarkNonPositiveValues) {
   g.setLogY(true);
   g.SetData({-1, 10, 100}, {{5, 100, -3}}, {"t"}, {}, {});
   EXPECT_EQ(g.x(), (std::vector<double>{1, 2}));
-  EXPECT_EQ(g.plotted()[0], (std::vector<double>{2, kLogMarker}));
+  EXPECT_EQ(g.plotted()[0], (std::vector<float>{2, kLogMarker}));
 }
 
 TEST(Graph, TitlesDefaultToNoTitle) {

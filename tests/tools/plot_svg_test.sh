@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # 'lumatix plot' on every bundled example: the SVG is written, shows traces, ticks, titles and
 # legend, and converts to a PNG with rsvg-convert (exit 77, skipped, when that is missing).
+# With the viewer's build (third argument "gui") PNG and PDF pictures are drawn too, at the
+# size asked for; a core-only build ("core") refuses them.
 set -u
 lumatix="$1"
 examples="$2"
+pictures="${3:-core}"
 source "$(dirname "$0")/cli_checks.sh"
 
 have_rsvg=0
@@ -40,11 +43,35 @@ done
 grep -q '>Wavelength (nm)</text>' "$work/cd.svg" || fail "cd plot: no x title"
 grep -q '>Circular Dichroism</text>' "$work/cd.svg" || fail "cd plot: no heading"
 
-# Refusals end with status 1 and leave no file behind.
-"$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/p.png" 2>"$work/err"
-[ $? -eq 1 ] || fail "png: status"
-grep -qF "PNG pictures need the viewer's graphical build" "$work/err" || fail "png: message"
-[ -e "$work/p.png" ] && fail "png: a file was written"
+# A PNG's width and height, from its header.
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8 }'; }
+
+if [ "$pictures" = gui ]; then
+  for f in "$examples"/*.dsx; do
+    base="$(basename "$f" .dsx)"
+    if ! "$lumatix" plot "$f" -o "$work/$base.png" --width 640 --height 480 --grid --legend 2>"$work/err"; then
+      fail "png $f:"; cat "$work/err"; continue
+    fi
+    [ "$(head -c 4 "$work/$base.png" | od -An -c | tr -d ' ')" = '211PNG' ] || fail "png $f: not a PNG"
+    [ "$(png_size "$work/$base.png")" = 640x480 ] || fail "png $f: $(png_size "$work/$base.png"), not 640x480"
+    "$lumatix" plot "$f" -o "$work/$base.pdf" 2>"$work/err" || { fail "pdf $f:"; cat "$work/err"; continue; }
+    head -c 5 "$work/$base.pdf" | grep -q '%PDF-' || fail "pdf $f: not a PDF"
+    tail -c 8 "$work/$base.pdf" | grep -q '%%EOF' || fail "pdf $f: unfinished document"
+  done
+  # The extension decides, in either case.
+  "$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/upper.PNG" 2>/dev/null || fail "upper-case .PNG refused"
+else
+  # Refusals end with status 1 and leave no file behind.
+  for ext in png pdf; do
+    "$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/p.$ext" 2>"$work/err"
+    [ $? -eq 1 ] || fail "$ext: status"
+    grep -qF "PNG and PDF pictures need the viewer's graphical build" "$work/err" || fail "$ext: message"
+    [ -e "$work/p.$ext" ] && fail "$ext: a file was written"
+  done
+fi
+"$lumatix" plot "$examples/cd_thermal_melt.dsx" -o "$work/p.gif" 2>"$work/err"
+[ $? -eq 1 ] || fail "gif: status"
+[ -e "$work/p.gif" ] && fail "gif: a file was written"
 "$lumatix" plot "$work/none.dsx" -o "$work/none.svg" 2>/dev/null
 [ $? -eq 1 ] || fail "missing input: status"
 [ -e "$work/none.svg" ] && fail "missing input: a file was written"

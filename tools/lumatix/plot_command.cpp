@@ -3,6 +3,9 @@
 #include <filesystem>
 
 #include "commands.h"
+#ifdef LUMATIX_WITH_GUI
+#include "gui/plot_picture.h"
+#endif
 #include "platform/atomic_file.h"
 #include "plot/data_set_graph.h"
 #include "plot/svg_canvas.h"
@@ -26,9 +29,14 @@ std::string lowerExtension(const std::string& path) {
 
 void plotFile(const PlotOptions& options, const InputOptions& input) {
   const std::string ext = lowerExtension(options.out);
-  if (ext == ".png")
-    throw CommandError("PNG pictures need the viewer's graphical build; write an .svg file instead.\n");
-  if (ext != ".svg") throw CommandError("The plot is drawn as SVG: give the output file the extension .svg.\n");
+  const bool picture = ext == ".png" || ext == ".pdf";
+#ifndef LUMATIX_WITH_GUI
+  if (picture)
+    throw CommandError("PNG and PDF pictures need the viewer's graphical build; write an .svg file instead.\n");
+#endif
+  if (ext != ".svg" && !picture)
+    throw CommandError("The plot is drawn as SVG, PNG or PDF: give the output file one of the extensions .svg, .png "
+                       "or .pdf.\n");
 
   auto store = loadStore(options.in, input);
   const processing::CDataSet set = loadTraces(*store, options.choice);
@@ -39,6 +47,14 @@ void plotFile(const PlotOptions& options, const InputOptions& input) {
   graph.setLegend(options.legend);
   plot::showDataSet(graph, set);
 
+#ifdef LUMATIX_WITH_GUI
+  // The viewer's own drawing: the QPainter canvas the plot window paints with.
+  if (picture) {
+    gui::savePlotPicture(graph, options.out, ext == ".png" ? gui::PictureFormat::Png : gui::PictureFormat::Pdf,
+                         static_cast<int>(options.width), static_cast<int>(options.height));
+    return;
+  }
+#endif
   plot::SvgCanvas canvas(options.width, options.height);
   graph.Paint(canvas);
   platform::AtomicFile file(options.out);
@@ -49,10 +65,10 @@ void plotFile(const PlotOptions& options, const InputOptions& input) {
 }  // namespace
 
 void addPlotCommand(CLI::App& app, InputOptions& input) {
-  auto* command = app.add_subcommand("plot", "Draw the plot window's graph of a file as an SVG picture");
+  auto* command = app.add_subcommand("plot", "Draw the plot window's graph of a file as an SVG, PNG or PDF picture");
   static PlotOptions options;
   command->add_option("IN", options.in, "Input file")->required();
-  command->add_option("-o,--output", options.out, "Output picture (.svg)")->required();
+  command->add_option("-o,--output", options.out, "Output picture (.svg, .png or .pdf)")->required();
   command->add_option("--width", options.width, "Width in pixels")->check(FiniteRange(200.0, 10000.0))->capture_default_str();
   command->add_option("--height", options.height, "Height in pixels")->check(FiniteRange(150.0, 10000.0))->capture_default_str();
   command->add_flag("--log-x", options.logX, "Logarithmic x axis");
