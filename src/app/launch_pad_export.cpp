@@ -1,5 +1,6 @@
 #include "app/launch_pad_export.h"
 
+#include "app/message_preferences.h"
 #include "app/store_output.h"
 #include "app/ui.h"
 #include "app/user_pref.h"
@@ -15,7 +16,7 @@ class MessageReporter : public exports::Reporter {
   explicit MessageReporter(Ui& ui) : ui_(ui) {}
   void error(const std::string& text) override { show(text, Icon::Error); }
   void warning(const std::string& text) override { show(text, Icon::Warning); }
-  void information(const std::string& text) override { show(text, Icon::Information); }
+  void information(const std::string& text) override { ui_.showAdvice(adviceKey(text), text, kShowMessageCaption); }
 
  private:
   void show(const std::string& text, Icon icon) { ui_.showMessage(text, kShowMessageCaption, icon, Buttons::Ok); }
