@@ -43,13 +43,17 @@ std::vector<std::string> ExportDialogModel::formatNames() {
 
 void ExportDialogModel::setFormat(int row) {
   row_ = validRow(row);
-  if (!typed_) path_ = suggestedPath();
+  if (!typed_) {
+    path_ = suggestedPath();
+    replaceAgreed_ = false;
+  }
 }
 
-void ExportDialogModel::setPath(std::string path) {
-  if (path == path_) return;
+void ExportDialogModel::setPath(std::string path, bool replaceAgreed) {
+  if (path == path_ && !replaceAgreed) return;
   path_ = std::move(path);
   typed_ = true;
+  replaceAgreed_ = replaceAgreed;
 }
 
 std::string ExportDialogModel::suggestedPath() const {
@@ -84,7 +88,7 @@ bool ExportDialogModel::accept(Ui& ui) const {
     ui.showMessage(refusal, kShowMessageCaption, Icon::Warning, Buttons::Ok);
     return false;
   }
-  if (std::filesystem::exists(path_, e))
+  if (std::filesystem::exists(path_, e) && !replaceAgreed_)
     return ui.showMessage(path_ + " already exists.\nDo you want to replace it?", kShowMessageCaption, Icon::Question,
                           Buttons::YesNo) == Answer::Yes;
   return true;

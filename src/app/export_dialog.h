@@ -43,7 +43,8 @@ class ExportDialogModel {
   void setFormat(int row);
 
   const std::string& path() const { return path_; }
-  void setPath(std::string path);
+  // replaceAgreed: the name comes from a save dialog that has asked the replace question.
+  void setPath(std::string path, bool replaceAgreed = false);
 
   // The checks of OK: a name is given, the target can be written (else its refusal is shown),
   // and an existing file is replaced only when the person says Yes. True when the export may
@@ -59,6 +60,7 @@ class ExportDialogModel {
   int row_ = 0;
   std::string path_;
   bool typed_ = false;
+  bool replaceAgreed_ = false;
 };
 
 // The event-log record of an export.

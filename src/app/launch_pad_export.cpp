@@ -6,6 +6,7 @@
 #include "app/user_pref.h"
 #include "datastore/data_store.h"
 #include "export/dispatcher.h"
+#include "platform/atomic_file.h"
 
 namespace lumatix::app {
 
@@ -30,18 +31,24 @@ bool exportFile(const std::string& file, bool allowCary, Ui& ui, const ExportDia
   if (!store) return false;
   std::optional<ExportRequest> request = dialog(*store);
   if (!request) return false;
+  return exportStore(*store, *request, ui);
+}
+
+bool exportStore(datastore::DataStore& store, const ExportRequest& request, Ui& ui) {
   auto refuse = [&](const std::string& text) {
     ui.showMessage(text, kShowMessageCaption, Icon::Error, Buttons::Ok);
     return false;
   };
-  if (store->data.count == 0 || store->dimensions.size() == 0) return refuse("Error! No data to save!!\n");
+  if (store.data.count == 0 || store.dimensions.size() == 0) return refuse("Error! No data to save!!\n");
   const auto& formats = exports::exportFormats();
-  if (request->formatIndex < 1 || static_cast<std::size_t>(request->formatIndex) > formats.size())
+  if (request.formatIndex < 1 || static_cast<std::size_t>(request.formatIndex) > formats.size())
     return refuse("Error! Unknown export format!\n");
   MessageReporter reporter(ui);
   try {
-    return exports::writeStore(*store, formats[static_cast<std::size_t>(request->formatIndex - 1)].name,
-                               request->path, reporter);
+    return exports::writeStore(store, formats[static_cast<std::size_t>(request.formatIndex - 1)].name, request.path,
+                               reporter);
+  } catch (const platform::OpenRefused& e) {
+    return refuse(std::string(e.what()) + "\n" + e.reason());
   } catch (const std::exception& e) {
     return refuse(e.what());
   }

@@ -24,6 +24,7 @@
 #include "app/launch_pad_paths.h"
 #include "app/user_pref.h"
 #include "gui/keyboard_locks.h"
+#include "gui/launch_pad_commands.h"
 #include "gui/launch_pad_model.h"
 #include "gui/qt_ui.h"
 #include "platform/settings_store.h"
@@ -134,6 +135,8 @@ MainFrameWindow::MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, ap
   locks_ = new widgets::LockIndicators(statusBar());
   statusBar()->addPermanentWidget(locks_);
 
+  padCommands_ = new LaunchPadCommands(
+      ui_, settings_, this, [this] { return frame_->allowCaryFiles(); }, [this] { return pad_->root(); });
   buildActions();
 
   frameSubscription_ = frame_->changes().subscribe([this](app::Change what) { showFrame(what); });
@@ -147,6 +150,9 @@ MainFrameWindow::MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, ap
 }
 
 MainFrameWindow::~MainFrameWindow() {
+  // Long work still running is cancelled and waited for before anything it reports to goes.
+  delete padCommands_;
+  padCommands_ = nullptr;
   frameSubscription_.reset();
   fileOperations_.stop();
   // The plot windows go before the widgets they may refer to.
@@ -202,6 +208,15 @@ void MainFrameWindow::buildActions() {
   QAction* cary = addCommand("AllowCaryFiles", tr("Allow Cary Files"));
   cary->setCheckable(true);
   connect(cary, &QAction::triggered, this, [this] { frame_->toggleAllowCaryFiles(); });
+  connect(addCommand("ExportData", tr("Export Data...")), &QAction::triggered, this, [this] {
+    if (std::string file = selectedFile(); !file.empty()) padCommands_->exportData(file);
+  });
+  connect(addCommand("DecomposeData", tr("Decompose Data...")), &QAction::triggered, this, [this] {
+    if (std::string file = selectedFile(); !file.empty()) padCommands_->decomposeData(file);
+  });
+  connect(addCommand("TemperatureRampData", tr("Temperature Ramp Data...")), &QAction::triggered, this, [this] {
+    if (std::string file = selectedFile(); !file.empty()) padCommands_->temperatureRamp(file);
+  });
   for (auto& [name, a] : actions_) a->setStatusTip(a->text().remove('&'));
   // Without plot windows there is nothing to open files in.
   action("New")->setVisible(frame_->opensWindows());
@@ -227,8 +242,12 @@ QMenu* MainFrameWindow::contextMenu() {
   const bool oneFolder = selected.size() == 1 && isFolderPath(selected.front());
   if (oneFolder) {
     for (const char* name : {"NewFolder", "SetWorkingDirectoryHere", "SetRoot"}) menu->addAction(action(name));
-  } else if (frame_->opensWindows()) {
-    menu->addAction(action("Open"));
+  } else {
+    if (frame_->opensWindows()) menu->addAction(action("Open"));
+    if (selected.size() == 1) {
+      menu->addSeparator();
+      for (const char* name : {"ExportData", "DecomposeData", "TemperatureRampData"}) menu->addAction(action(name));
+    }
   }
   menu->addSeparator();
   for (const char* name : {"Delete", "Rename", "BrowseWithFileManager"}) menu->addAction(action(name));
@@ -245,6 +264,15 @@ void MainFrameWindow::updateCommands() {
   action("Delete")->setEnabled(!selected.empty());
   action("Rename")->setEnabled(one);
   action("NewFolder")->setEnabled(oneFolder);
+  for (const char* name : {"ExportData", "DecomposeData", "TemperatureRampData"})
+    action(name)->setEnabled(one && !oneFolder);
+}
+
+std::string MainFrameWindow::selectedFile() {
+  const std::vector<std::string> selected = selection();
+  if (selected.size() == 1 && !isFolderPath(selected.front())) return selected.front();
+  ui_.showMessage("Please select a file first.\n", "Lumatix Viewer", app::Icon::Information, app::Buttons::Ok);
+  return "";
 }
 
 std::vector<std::string> MainFrameWindow::selection() const {
