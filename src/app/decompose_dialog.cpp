@@ -22,7 +22,7 @@ DecomposeDialogModel::DecomposeDialogModel(const datastore::DataStore& store, st
   const std::vector<DimensionChoice> choices = defaultChoice(store);
   for (std::int32_t d = 0; d < store.dimensions.size(); ++d) {
     const DimensionChoice& c = choices[static_cast<std::size_t>(d)];
-    rows_.push_back({store.dimensions[d].name, c.rangeMin, c.rangeMax, c});
+    rows_.push_back({store.dimensions[d].shortName(), c.rangeMin, c.rangeMax, c});
   }
 }
 

@@ -121,8 +121,8 @@ std::optional<app::FileChoice> QtUi::chooseSaveFile(const std::string& title, co
     const std::string path = dialog.selectedFiles().front().toStdString();
     const std::string refusal = app::saveTargetRefusal(path);
     const QFileInfo target(QString::fromStdString(path));
-    // The dialog comes back in the same folder with the same name, for the person to change.
-    dialog.selectFile(target.fileName());
+    // The dialog comes back as it was, in the same folder with the same name, for the person to
+    // change.
     if (!refusal.empty()) {
       showMessage(refusal + "\n\nPlease choose another name.", title, app::Icon::Warning, app::Buttons::Ok);
       continue;
