@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the viewer's windows for the README: runs the viewer offscreen on a working
 # directory made from the bundled examples, saves a picture of every window into
-# build/screenshots/ (the viewer's LUMATIX_SCREENSHOTS mode) and copies the main frame's to
-# docs/screenshots/main-frame.png.
+# build/screenshots/ (the viewer's LUMATIX_SCREENSHOTS mode), and one of every dialog into
+# build/screenshots/dialogs/, and copies the main frame's to docs/screenshots/main-frame.png.
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/dev)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +25,7 @@ mkdir -p "$home/config/Corvane Ltd"
 printf '[Preferences]\nWorking%%20Directory=%s\n' "$data" >"$home/config/Corvane Ltd/Lumatix Viewer.conf"
 
 QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots" XDG_CONFIG_HOME="$home/config" \
+  LUMATIX_SCREENSHOT_DIALOGS="$data/CD/cd_thermal_melt.dsx:$data/CD/cd_temperature_ramp.dsx" \
   XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi 2>/dev/null | sed 's/^/picture: /'
 cp "$shots/mainFrame.png" docs/screenshots/main-frame.png
 echo "docs/screenshots/main-frame.png updated"

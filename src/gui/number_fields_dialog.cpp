@@ -29,6 +29,7 @@ NumberFieldsDialog::NumberFieldsDialog(const QString& objectName, const QString&
 
 QLineEdit* NumberFieldsDialog::addField(const QString& label, const QString& text) {
   auto* field = new QLineEdit(text, this);
+  field->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-0.000000e+000")));
   field->setObjectName(QString(label).remove('&').remove(' ').remove(':'));
   field->setAccessibleName(QString(label).remove('&').remove(':'));
   auto* l = new QLabel(label, this);

@@ -9,7 +9,8 @@
 namespace lumatix::gui {
 namespace {
 
-QString shown(double v) { return QString::fromStdString(app::numberText(v)); }
+// The axis ends as the ticks show them: six significant digits are enough to start from.
+QString shown(double v) { return QString::number(v, 'g', 6); }
 
 }  // namespace
 

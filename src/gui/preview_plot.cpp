@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 #include "gui/qpainter_canvas.h"
 #include "plot/colour_wheel.h"
@@ -31,6 +32,14 @@ void PreviewPlot::setTraces(const std::vector<double>& x, const std::vector<std:
     for (std::size_t j = 0; j < n; ++j) points.emplace_back(static_cast<float>(x[j]), static_cast<float>(y[t][j]));
     plot_.SetTrace(wanted[t], points, wheel.NextColour());
   }
+  // Tick labels with as many decimals as a tenth of the span needs: "180", "0.4", "0.05".
+  const auto decimals = [](float from, float to) {
+    const double step = (static_cast<double>(to) - from) / 8.0;
+    if (!(step > 0.0) || !std::isfinite(step)) return 2u;
+    return static_cast<unsigned>(std::clamp(-std::floor(std::log10(step)), 0.0, 6.0));
+  };
+  plot_.SetDecimals(decimals(plot_.extents().xFrom, plot_.extents().xTo),
+                    decimals(plot_.extents().yFrom, plot_.extents().yTo));
   plot_.ResetZoom();
   update();
 }

@@ -9,6 +9,7 @@
 #include "app/command_line_info.h"
 #include "app/compliance_settings.h"
 #include "app/viewer_app.h"
+#include "gui/dialog_gallery.h"
 #include "gui/main_frame_window.h"
 #include "gui/plot_window_maker.h"
 #include "gui/qt_ui.h"
@@ -51,6 +52,14 @@ int main(int argc, char** argv) {
     QTimer::singleShot(ms > 0 ? ms : 1500, &qt, [folder, &pictured] {
       for (const QString& file : gui::saveScreenshots(QString::fromLocal8Bit(folder)))
         std::printf("%s\n", file.toLocal8Bit().constData());
+      // LUMATIX_SCREENSHOT_DIALOGS=MELT:RAMP adds the dialogs, opened on those two files.
+      if (const char* files = std::getenv("LUMATIX_SCREENSHOT_DIALOGS"); files != nullptr && *files != '\0') {
+        const QStringList pair = QString::fromLocal8Bit(files).split(':');
+        if (pair.size() == 2)
+          for (const QString& file :
+               gui::saveDialogPictures(QString::fromLocal8Bit(folder) + QStringLiteral("/dialogs"), pair[0], pair[1]))
+            std::printf("%s\n", file.toLocal8Bit().constData());
+      }
       std::fflush(stdout);
       pictured = true;
       QCoreApplication::exit(0);  // quit() would ask each window to close, and the main frame asks first
