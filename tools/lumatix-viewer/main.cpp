@@ -11,6 +11,7 @@
 #include "app/viewer_app.h"
 #include "gui/dialog_gallery.h"
 #include "gui/main_frame_window.h"
+#include "gui/plot_window_gallery.h"
 #include "gui/plot_window_maker.h"
 #include "gui/qt_ui.h"
 #include "gui/screenshots.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     const int ms = delay != nullptr ? std::atoi(delay) : 1500;
     QTimer::singleShot(ms > 0 ? ms : 1500, &qt, [folder, &pictured] {
       for (const QString& file : gui::saveScreenshots(QString::fromLocal8Bit(folder)))
+        std::printf("%s\n", file.toLocal8Bit().constData());
+      for (const QString& file : gui::savePlotWindowGallery(QString::fromLocal8Bit(folder)))
         std::printf("%s\n", file.toLocal8Bit().constData());
       // LUMATIX_SCREENSHOT_DIALOGS=MELT:RAMP adds the dialogs, opened on those two files.
       if (const char* files = std::getenv("LUMATIX_SCREENSHOT_DIALOGS"); files != nullptr && *files != '\0') {
