@@ -37,6 +37,26 @@ const std::vector<TraceButtonLabel>& traceButtons() {
   return buttons;
 }
 
+PlotMenuCommand menuCommandOf(TraceButton button) {
+  using C = PlotMenuCommand;
+  switch (button) {
+    case TraceButton::Remove: return C::RemoveSelected;
+    case TraceButton::RemoveOthers: return C::RemoveUnselected;
+    case TraceButton::SelectAll: return C::SelectAll;
+    case TraceButton::DeselectAll: return C::DeselectAll;
+    case TraceButton::SetBaseline: return C::ToggleBaseline;
+    case TraceButton::UnsetBaseline: return C::UnsetBaseline;
+    case TraceButton::SubtractBaseline: return C::SubtractBaseline;
+    case TraceButton::Average: return C::Average;
+    case TraceButton::Smooth: return C::Smooth;
+    case TraceButton::Fit: return C::Fitting;
+    case TraceButton::SimpleMaths: return C::SimpleMath;
+    case TraceButton::Convert: return C::Convert;
+    case TraceButton::ThinData: return C::SelectRange;
+  }
+  return C::SelectRange;
+}
+
 std::vector<TraceManipulation::Item> TraceManipulation::visible() const {
   const auto& set = document_.dataSet();
   std::vector<Item> items;

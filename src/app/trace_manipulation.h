@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/menu_table.h"
+
 namespace lumatix::app {
 
 class PlotDocument;
@@ -38,6 +40,9 @@ struct TraceButtonLabel {
 
 // The dialog's buttons in the order it shows them.
 const std::vector<TraceButtonLabel>& traceButtons();
+// The plot window's command a button runs ("Set Baseline" is the baseline toggle, "Thin Data"
+// the visible trace range).
+PlotMenuCommand menuCommandOf(TraceButton button);
 
 class TraceManipulation {
  public:

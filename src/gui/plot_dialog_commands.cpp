@@ -32,6 +32,10 @@ PlotDialogCommands::~PlotDialogCommands() {
   delete text_.data();
 }
 
+TraceManipulationDialog* PlotDialogCommands::selectionDialogWindow() const { return selection_; }
+
+TextViewDialog* PlotDialogCommands::textView() const { return text_; }
+
 void PlotDialogCommands::simpleMath() { document_.simpleMath(dialogs_); }
 
 void PlotDialogCommands::smooth() { document_.smooth(dialogs_); }
@@ -45,7 +49,11 @@ void PlotDialogCommands::selectionDialog() {
   if (!selection_) {
     selection_ = new TraceManipulationDialog(
         document_, [this](app::TraceButton b) { runTraceButton(b); },
-        [this](app::TraceButton b) { return b != app::TraceButton::Fit || static_cast<bool>(fit); }, window_);
+        [this](app::TraceButton b) {
+          if (offered) return offered(b);
+          return b != app::TraceButton::Fit || static_cast<bool>(fit);
+        },
+        window_);
   }
   selection_->show();
   selection_->raise();
@@ -107,7 +115,22 @@ void PlotDialogCommands::runTraceButton(app::TraceButton button) {
 PlotDialogCommands* attachPlotDialogs(PlotWindow& window, app::Ui& ui,
                                       std::function<bool(const std::string&)> openFile) {
   if (PlotDialogCommands* existing = plotDialogsOf(window)) return existing;
-  return new PlotDialogCommands(window.document(), *window.view(), ui, &window, std::move(openFile));
+  auto* commands = new PlotDialogCommands(window.document(), *window.view(), ui, &window, std::move(openFile));
+  using C = app::PlotMenuCommand;
+  PlotWindow* w = &window;
+  commands->runInWindow = [w](app::TraceButton b) {
+    w->run(app::menuCommandOf(b));
+    return true;
+  };
+  commands->fit = [w] { w->run(C::Fitting); };
+  commands->offered = [w](app::TraceButton b) { return w->handles(app::menuCommandOf(b)); };
+  window.setDialog(C::SelectionDialog, [commands](PlotWindow&) { commands->selectionDialog(); });
+  window.setDialog(C::SelectRange, [commands](PlotWindow&) { commands->selectRange(); });
+  window.setDialog(C::SetPlotLimits, [commands](PlotWindow&) { commands->plotLimits(); });
+  window.setDialog(C::DataStoreInfo, [commands](PlotWindow&) { commands->info(); });
+  window.setDialog(C::Remarks, [commands](PlotWindow&) { commands->remarks(); });
+  window.setDialog(C::History, [commands](PlotWindow&) { commands->history(); });
+  return commands;
 }
 
 PlotDialogCommands* plotDialogsOf(PlotWindow& window) {

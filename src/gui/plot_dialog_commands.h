@@ -53,9 +53,12 @@ class PlotDialogCommands : public QObject {
   std::function<bool(app::TraceButton)> runInWindow;
   // The fitting dialog, when one is attached; without it the "Fit" button is not offered.
   std::function<void()> fit;
+  // Whether the window offers a button's command at all; by default every one but "Fit"
+  // without a fitting dialog.
+  std::function<bool(app::TraceButton)> offered;
 
-  TraceManipulationDialog* selectionDialogWindow() const { return selection_; }
-  TextViewDialog* textView() const { return text_; }
+  TraceManipulationDialog* selectionDialogWindow() const;
+  TextViewDialog* textView() const;
 
  private:
   void showText(const QString& name, const QString& title, const std::string& text);
@@ -70,7 +73,10 @@ class PlotDialogCommands : public QObject {
   QPointer<TextViewDialog> text_;
 };
 
-// Gives a plot window its dialog commands (owned by the window) and returns them.
+// Gives a plot window its dialog commands (owned by the window) and returns them. The
+// selection dialog's buttons then run the window's own commands, and the window's "Selection
+// Dialog...", "Select Range...", "Set Plot Limits...", "DataStore Info...", "Remarks..." and
+// "History..." open these dialogs.
 PlotDialogCommands* attachPlotDialogs(PlotWindow& window, app::Ui& ui,
                                       std::function<bool(const std::string&)> openFile);
 // The commands attached to a window, or null.

@@ -337,13 +337,17 @@ class PlotDialogsTest : public QObject {
     QCOMPARE(p.lastTitle(), std::string("Trace Removed :"));
     QCOMPARE(d->visibleList()->count(), 3);
 
-    // A fitting dialog attached later shows the Fit button on the next opening.
+    // A fitting dialog attached to the window later shows the Fit button on the next opening,
+    // and the button runs the window's command.
     d->close();
     int fits = 0;
-    p.commands->fit = [&fits] { ++fits; };
+    p.window->setDialog(app::PlotMenuCommand::Fitting, [&fits](gui::PlotWindow&) { ++fits; });
     p.commands->selectionDialog();
     d = p.commands->selectionDialogWindow();
     QVERIFY(d->button(app::TraceButton::Fit)->isVisibleTo(d));
+    d->visibleList()->item(0)->setSelected(true);
+    d->button(app::TraceButton::Fit)->click();
+    QCOMPARE(fits, 1);
   }
 
   void visibleTraceRangeRefusesBadFields() {

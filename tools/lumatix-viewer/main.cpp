@@ -8,11 +8,13 @@
 
 #include "app/command_line_info.h"
 #include "app/compliance_settings.h"
+#include "app/export_dialog.h"
 #include "app/viewer_app.h"
 #include "gui/dialog_gallery.h"
 #include "gui/main_frame_window.h"
 #include "gui/plot_window_gallery.h"
 #include "gui/plot_window_maker.h"
+#include "gui/qt_plot_dialogs.h"
 #include "gui/qt_ui.h"
 #include "gui/screenshots.h"
 #include "gui/viewer_host.h"
@@ -37,9 +39,17 @@ int main(int argc, char** argv) {
   gui::PlotWindowSettings plotSettings;
   plotSettings.allowCaryFiles = [frameOf] { return frameOf() == nullptr || frameOf()->allowCaryFiles(); };
   plotSettings.compliant = [] { return app::ComplianceSettings::instance().snapshot().cfrCompliant; };
+  gui::QtPlotDialogs plotDialogs(ui);
+  plotSettings.dialogs = &plotDialogs;
+  app::CKVViewerApp* started = nullptr;
+  // The save dialogs start with the format last chosen in the export dialog.
+  plotSettings.saveFormat = [&started] {
+    return started != nullptr && started->settings() != nullptr ? app::storedExportFormat(*started->settings()) + 1 : 1;
+  };
   gui::ViewerHost host(ui, gui::plotWindowMaker(ui, frameOf, plotSettings));
   hosting = &host;
   app::CKVViewerApp application(ui, host);
+  started = &application;
   host.attach(application);
 
   // LUMATIX_SCREENSHOTS=folder: a run without a person (a build without a display, the
