@@ -47,9 +47,11 @@ app::Answer wayOut(app::Buttons buttons) {
   }
 }
 
+// As the file dialog keeps them: it simplifies the blanks of every filter it is given, so the
+// chosen filter is found among these, not among the texts as written.
 QStringList filterTexts(const std::vector<app::FileFilter>& filters) {
   QStringList texts;
-  for (const auto& f : filters) texts << filterText(f);
+  for (const auto& f : filters) texts << filterText(f).simplified();
   return texts;
 }
 

@@ -19,6 +19,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "app/plot_document.h"
 #include "app/trace_choice.h"
@@ -415,13 +416,72 @@ class PlotDialogsTest : public QObject {
         w->close();
         return;
       }
-      dialog->selectNameFilter("LumatixCSV  (*.csv)");
+      dialog->selectNameFilter("LumatixCSV (*.csv)");
       dialog->selectFile(QString::fromStdString(out));
       QMetaObject::invokeMethod(dialog, "accept");
     });
     QVERIFY(p.doc().saveCurrentPlot());
-    lumatix::datastore::DataStore back(true);
-    QVERIFY(std::filesystem::exists(out));
+    // The filter chosen is the format written.
+    std::ifstream written(out);
+    std::string first;
+    std::getline(written, first);
+    QCOMPARE(QString::fromStdString(first).trimmed(), QStringLiteral("LumatixCSV"));
+  }
+
+  void theWindowsMenuItemsOpenTheDialogs() {
+    QTemporaryDir dir;
+    const std::string copy = dir.path().toStdString() + "/melt.dsx";
+    std::filesystem::copy_file(example("cd_thermal_melt.dsx"), copy);
+    gui::QtUi ui;
+    gui::QtPlotDialogs dialogs(ui);
+    gui::PlotWindowSettings settings;
+    settings.dialogs = &dialogs;
+    settings.saveFormat = [] { return 9; };
+    auto handle = gui::makePlotWindow(gui::openPlotDocument(copy, ui, settings), nullptr, ui, settings);
+    gui::PlotWindow* w = handle->window();
+    QVERIFY(w != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    gui::PlotDialogCommands* commands = gui::plotDialogsOf(*w);
+    QVERIFY(commands != nullptr);
+    using C = app::PlotMenuCommand;
+    for (C c : {C::SelectionDialog, C::SetPlotLimits, C::DataStoreInfo, C::Remarks, C::History, C::SimpleMath})
+      QVERIFY(w->handles(c));
+
+    // "D" opens the selection dialog.
+    QTest::keyClick(w->view(), Qt::Key_D);
+    QTRY_VERIFY(commands->selectionDialogWindow() != nullptr && commands->selectionDialogWindow()->isVisible());
+    commands->selectionDialogWindow()->close();
+    w->action(C::History)->trigger();
+    QVERIFY(commands->textView() != nullptr);
+    QCOMPARE(commands->textView()->windowTitle(), QStringLiteral("History"));
+
+    // Simple Math from its menu item, answered in the Qt dialog.
+    w->document().select(0, true);
+    answerDialog<gui::SimpleMathDialogWindow>([](gui::SimpleMathDialogWindow* d) {
+      d->operations()->button(2)->click();
+      d->constantField()->setText("2");
+    });
+    w->action(C::SimpleMath)->trigger();
+    QCOMPARE(w->document().dataSet().history.back().title, std::string("Factor Multiplication"));
+
+    // Set Plot Limits from its menu item, which carries Shift+P.
+    QCOMPARE(w->action(C::SetPlotLimits)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_P));
+    answerDialog<gui::PlotLimitsDialog>([](gui::PlotLimitsDialog* d) {
+      d->field(0)->setText("190");
+      d->field(1)->setText("250");
+    });
+    w->action(C::SetPlotLimits)->trigger();
+    QCOMPARE(w->view()->graph().xAxis().min, 190.0);
+
+    // The save dialog starts with the format the preferences name.
+    QString filter;
+    onNextModal([&filter](QWidget* m) {
+      if (auto* d = qobject_cast<QFileDialog*>(m)) filter = d->selectedNameFilter();
+      QMetaObject::invokeMethod(m, "reject", Qt::QueuedConnection);
+    });
+    w->document().saveCurrentPlot();
+    QCOMPARE(filter, QStringLiteral("LumatixCSV (*.csv)"));
+    w->document().store()->saved = true;
   }
 
   void textViewsAreReadOnlyAndCopyable() {
