@@ -10,7 +10,7 @@
 
 #include "app/field_text.h"
 #include "app/ui.h"
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 #include "processing/cd_converter.h"
 
 namespace lumatix::gui {
@@ -86,14 +86,8 @@ ConvertUnitsDialogWindow::ConvertUnitsDialogWindow(app::ConvertDialog& model, ap
   residuesLabel->setBuddy(residues_);
   form->addRow(residuesLabel, residues_);
 
-  hint_ = new QLabel(this);
-  hint_->setObjectName(QStringLiteral("hint"));
-  hint_->setStyleSheet(QStringLiteral("color: #a00000"));
-  hint_->setWordWrap(true);
-  hint_->setAccessibleName(tr("Why OK is disabled"));
-  buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  hint_ = makeHintLabel(this, QStringLiteral("hint"), tr("Why OK is disabled"));
+  buttons_ = makeOkCancel(this);
   connect(target_, &QComboBox::currentIndexChanged, this, &ConvertUnitsDialogWindow::targetChanged);
 
   auto* layout = new QVBoxLayout(this);

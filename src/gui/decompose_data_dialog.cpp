@@ -16,7 +16,7 @@
 
 #include "app/field_text.h"
 #include "app/ui.h"
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 
 namespace lumatix::gui {
 namespace {
@@ -75,11 +75,7 @@ DecomposeDataDialog::DecomposeDataDialog(app::DecomposeDialogModel& model, app::
     check();
   });
 
-  problem_ = new QLabel(this);
-  problem_->setObjectName(QStringLiteral("problem"));
-  problem_->setStyleSheet(QStringLiteral("color: #a00000"));
-  problem_->setWordWrap(true);
-  problem_->setAccessibleName(tr("Why the decomposition cannot start"));
+  problem_ = makeHintLabel(this, QStringLiteral("problem"), tr("Why the decomposition cannot start"));
 
   auto* buttons = new QDialogButtonBox(this);
   saveSubsets_ = buttons->addButton(tr("Save &Subsets..."), QDialogButtonBox::AcceptRole);

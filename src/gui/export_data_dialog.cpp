@@ -14,7 +14,7 @@
 
 #include "app/ui.h"
 #include "export/dispatcher.h"
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 
 namespace lumatix::gui {
 
@@ -60,9 +60,7 @@ ExportDataDialog::ExportDataDialog(app::ExportDialogModel& model, app::Ui& ui, Q
   grid->addWidget(browse_, 1, 2);
   grid->setColumnStretch(1, 1);
 
-  buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  buttons_ = makeOkCancel(this);
   connect(format_, &QComboBox::currentIndexChanged, this, [this](int row) {
     model_.setPath(file_->text().toStdString());
     model_.setFormat(row);

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 
 namespace lumatix::gui {
 
@@ -17,14 +17,8 @@ NumberFieldsDialog::NumberFieldsDialog(const QString& objectName, const QString&
   setWindowTitle(title);
   setAccessibleName(title);
   form_ = new QFormLayout;
-  hint_ = new QLabel(this);
-  hint_->setObjectName(QStringLiteral("hint"));
-  hint_->setStyleSheet(QStringLiteral("color: #a00000"));
-  hint_->setWordWrap(true);
-  hint_->setAccessibleName(tr("Why OK is disabled"));
-  buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  hint_ = makeHintLabel(this, QStringLiteral("hint"), tr("Why OK is disabled"));
+  buttons_ = makeOkCancel(this);
 }
 
 QLineEdit* NumberFieldsDialog::addField(const QString& label, const QString& text) {

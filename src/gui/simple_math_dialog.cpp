@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "app/field_text.h"
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 
 namespace lumatix::gui {
 namespace {
@@ -56,14 +56,8 @@ SimpleMathDialogWindow::SimpleMathDialogWindow(app::SimpleMathDialog& model, QWi
   constant_->setObjectName(QStringLiteral("constant"));
   constant_->setAccessibleName(tr("Constant"));
   label->setBuddy(constant_);
-  hint_ = new QLabel(this);
-  hint_->setObjectName(QStringLiteral("hint"));
-  hint_->setStyleSheet(QStringLiteral("color: #a00000"));
-  hint_->setAccessibleName(tr("Why OK is disabled"));
-
-  buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  hint_ = makeHintLabel(this, QStringLiteral("hint"), tr("Why OK is disabled"));
+  buttons_ = makeOkCancel(this);
   connect(constant_, &QLineEdit::textChanged, this, &SimpleMathDialogWindow::check);
 
   auto* fieldRow = new QHBoxLayout;

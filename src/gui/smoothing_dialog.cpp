@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui.h"
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 #include "gui/preview_plot.h"
 #include "platform/build_info.h"
 #include "processing/smoothing.h"
@@ -50,9 +50,7 @@ SmoothingDialogWindow::SmoothingDialogWindow(app::SmoothingDialog& model, app::U
   residual_->setAccessibleName(tr("Residuals"));
   residual_->plot().SetTitles("", "Residual");
 
-  buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  buttons_ = makeOkCancel(this);
 
   connect(size_, &QSpinBox::valueChanged, this, &SmoothingDialogWindow::sizeChanged);
   connect(replace_, &QCheckBox::toggled, this, [this](bool on) {

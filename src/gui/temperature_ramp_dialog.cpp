@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 
 namespace lumatix::gui {
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "app/plot_document.h"
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 
 namespace lumatix::gui {
 namespace {

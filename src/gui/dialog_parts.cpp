@@ -1,8 +1,11 @@
-#include "gui/dialog_memory.h"
+#include "gui/dialog_parts.h"
 
 #include <QByteArray>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QHash>
+#include <QLabel>
 #include <QObject>
 #include <QWidget>
 
@@ -36,6 +39,22 @@ void keepPlace(QWidget* dialog) {
   auto it = places().constFind(dialog->objectName());
   if (it != places().constEnd()) dialog->restoreGeometry(*it);
   new PlaceKeeper(dialog);
+}
+
+QLabel* makeHintLabel(QWidget* parent, const QString& objectName, const QString& accessibleName) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(objectName);
+  label->setStyleSheet(QStringLiteral("color: #a00000"));
+  label->setWordWrap(true);
+  label->setAccessibleName(accessibleName);
+  return label;
+}
+
+QDialogButtonBox* makeOkCancel(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  return buttons;
 }
 
 }  // namespace lumatix::gui
