@@ -6,6 +6,7 @@
 # grid, a zoom rectangle and the print preview) and copies the main frame's and the plot
 # window's to docs/screenshots/. Then an acquisition from lumatix-control-panel is pictured
 # half-way in its on-line window (docs/screenshots/online-window.png).
+# LUMATIX_SCREENSHOT_DIALOGS adds one picture of every dialog in build/screenshots/dialogs/.
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/dev)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,7 @@ mkdir -p "$home/config/Corvane Ltd"
 printf '[Preferences]\nWorking%%20Directory=%s\n' "$data" >"$home/config/Corvane Ltd/Lumatix Viewer.conf"
 
 QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots" XDG_CONFIG_HOME="$home/config" \
+  LUMATIX_SCREENSHOT_DIALOGS="$data/CD/cd_thermal_melt.dsx:$data/CD/cd_temperature_ramp.dsx" \
   XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi "$data/CD/cd_thermal_melt.dsx" 2>/dev/null |
   sed 's/^/picture: /'
 cp "$shots/mainFrame.png" docs/screenshots/main-frame.png

@@ -164,20 +164,32 @@ std::size_t decompose(datastore::DataStore& store, const std::vector<DimensionCh
   return walker.written();
 }
 
-namespace {
-
-bool runDecomposition(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
-                      const std::string& folder, Ui& ui, const WorkHooks& hooks) {
-  auto store = loadSelectedFile(file, allowCary, ui);
-  if (!store) return false;
+bool decomposeStore(datastore::DataStore& store, const std::vector<DimensionChoice>& rows, const std::string& folder,
+                    Ui& ui, const WorkHooks& hooks) {
   try {
-    decompose(*store, rows, folder, ui, hooks);
+    decompose(store, rows, folder, ui, hooks);
   } catch (const std::exception& e) {
     ui.showMessage(e.what(), kShowMessageCaption, Icon::Error, Buttons::Ok);
     return false;
   }
   ui.showMessage(kDecomposed, kShowMessageCaption, Icon::Information, Buttons::Ok);
   return true;
+}
+
+std::string decompositionTop(const std::string& dirFile) {
+  fs::path top = fs::path(dirFile).replace_extension();
+  std::error_code e;
+  fs::create_directory(top, e);
+  return top.string();
+}
+
+namespace {
+
+bool runDecomposition(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
+                      const std::string& folder, Ui& ui, const WorkHooks& hooks) {
+  auto store = loadSelectedFile(file, allowCary, ui);
+  if (!store) return false;
+  return decomposeStore(*store, rows, folder, ui, hooks);
 }
 
 }  // namespace
@@ -196,10 +208,7 @@ std::optional<std::string> askDecompositionName(Ui& ui) {
 
 bool decomposeSaveAs(const std::string& file, bool allowCary, const std::vector<DimensionChoice>& rows,
                      const std::string& dirFile, Ui& ui, const WorkHooks& hooks) {
-  fs::path top = fs::path(dirFile).replace_extension();
-  std::error_code e;
-  fs::create_directory(top, e);
-  return runDecomposition(file, allowCary, rows, top.string(), ui, hooks);
+  return runDecomposition(file, allowCary, rows, decompositionTop(dirFile), ui, hooks);
 }
 
 }  // namespace lumatix::app

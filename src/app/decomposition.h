@@ -51,6 +51,13 @@ std::size_t decompose(datastore::DataStore& store, const std::vector<DimensionCh
 std::string freeFileName(const std::string& folder, const std::string& name,
                          const std::set<std::string>& reserved = {});
 
+// decompose() with the outcome told to the person: "Datastore Successfully decomposed and
+// saved", or the failure's text. True on success.
+bool decomposeStore(datastore::DataStore& store, const std::vector<DimensionChoice>& rows, const std::string& folder,
+                    Ui& ui, const WorkHooks& hooks = {});
+// The top folder of a tree saved as dirFile ("x.dir" gives "x"), created when missing.
+std::string decompositionTop(const std::string& dirFile);
+
 // The launch pad's "Save Subsets..." (into rootFolder) and "Save As..." (into the
 // ".dir" name chosen, less its extension, created when missing): loads the file,
 // decomposes, and tells the person "Datastore Successfully decomposed and saved" or the

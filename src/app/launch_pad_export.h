@@ -27,5 +27,8 @@ using ExportDialog = std::function<std::optional<ExportRequest>(datastore::DataS
 // Unknown export format!\n" for a format not in the table, and "Can't open <path> for
 // writing." (or the writer's own text) when the file cannot be written. True when written.
 bool exportFile(const std::string& file, bool allowCary, Ui& ui, const ExportDialog& dialog);
+// The writing half of exportFile, for a store already loaded; a target the save refuses is
+// reported with the reason.
+bool exportStore(datastore::DataStore& store, const ExportRequest& request, Ui& ui);
 
 }  // namespace lumatix::app

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "app/ui.h"
 #include "platform/build_info.h"
@@ -29,16 +30,45 @@ bool isMeanResidueMolarConversion(const std::string& conversion) {
 
 SmoothingDialog::SmoothingDialog(processing::CSGFilter& filter, std::vector<double> x, std::vector<Trace> traces,
                                  int points, bool replaceAllowed, int typedValue)
-    : filter_(filter), x_(std::move(x)), traces_(std::move(traces)), points_(points), replaceAllowed_(replaceAllowed) {
+    : filter_(filter), points_(points), replaceAllowed_(replaceAllowed) {
+  std::size_t length = x.size();
+  for (const auto& t : traces) length = std::min(length, t.y.size());
+  if (length <= kSmoothingPreviewPoints) {
+    for (std::size_t j = 0; j < length; ++j) indices_.push_back(j);
+  } else {
+    const std::size_t last = kSmoothingPreviewPoints - 1;
+    for (std::size_t k = 0; k <= last; ++k)
+      indices_.push_back(static_cast<std::size_t>(
+          (static_cast<unsigned long long>(k) * (length - 1) + last / 2) / last));
+  }
+  for (std::size_t j : indices_) previewX_.push_back(x[j]);
+  for (auto& t : traces) {
+    names_.push_back(std::move(t.name));
+    rows_.emplace_back(t.y.begin(), t.y.end());
+  }
   setWindowValue(typedValue);
 }
 
 void SmoothingDialog::setWindowValue(int typed) {
-  value_ = processing::smoothingValue(typed, points_);
-  std::vector<std::vector<double>> rows;
-  rows.reserve(traces_.size());
-  for (const auto& t : traces_) rows.push_back(t.y);
-  preview_ = processing::SmoothSG(filter_, value_, rows);
+  const char* failure = "CDataSet::SmoothSG : filter fails to do convolution\n";
+  const int value = processing::smoothingValue(typed, points_);
+  if (value < 1 || !filter_.SetWindow(2 * value + 1, 2)) throw std::runtime_error(failure);
+  processing::SmoothedRows preview;
+  for (const auto& row : rows_) {
+    std::vector<double> smoothed(indices_.size());
+    std::vector<double> residual(indices_.size());
+    for (std::size_t k = 0; k < indices_.size(); ++k) {
+      float out = 0.0f;
+      const auto j = indices_[k];
+      if (!filter_.FilterPoint(row, static_cast<int>(j), out)) throw std::runtime_error(failure);
+      smoothed[k] = out;
+      residual[k] = static_cast<double>(row[j]) - static_cast<double>(out);
+    }
+    preview.smoothed.push_back(std::move(smoothed));
+    preview.residual.push_back(std::move(residual));
+  }
+  value_ = value;
+  preview_ = std::move(preview);
 }
 
 void SmoothingDialog::setReplace(bool on) {
@@ -50,13 +80,13 @@ void SmoothingDialog::setSaveResiduals(bool on) { saveResiduals_ = on && !replac
 
 std::vector<std::string> SmoothingDialog::smoothedLegend() const {
   std::vector<std::string> legend;
-  for (std::size_t i = 0; i < traces_.size(); ++i) legend.push_back("Smooth (s) :" + std::to_string(i + 1));
+  for (std::size_t i = 0; i < names_.size(); ++i) legend.push_back("Smooth (s) :" + std::to_string(i + 1));
   return legend;
 }
 
 std::vector<std::string> SmoothingDialog::residualLegend() const {
   std::vector<std::string> legend;
-  for (std::size_t i = 0; i < traces_.size(); ++i) legend.push_back("Smooth (r) :" + std::to_string(i + 1));
+  for (std::size_t i = 0; i < names_.size(); ++i) legend.push_back("Smooth (r) :" + std::to_string(i + 1));
   return legend;
 }
 
@@ -86,6 +116,17 @@ bool ConvertDialog::setTarget(const std::string& nameOrKey) {
   if (!unit || source_ == unit->key) return false;
   target_ = unit->key;
   return true;
+}
+
+bool ConvertDialog::needs(Field field) const {
+  if (target_ == "deltaa" || target_ == "mdeg") return false;
+  switch (field) {
+    case Field::Concentration:
+    case Field::PathLength: return true;
+    case Field::Residues: return target_ == "mre";
+    case Field::ResidueWeight: return target_ == "mrmcd" || target_ == "mrme";
+  }
+  return false;
 }
 
 bool ConvertDialog::needsMolarConcentration() const { return target_ == "mcd" || target_ == "me" || target_ == "mre"; }

@@ -4,6 +4,7 @@
 // document has them shown. The GUI draws each object and calls its setters as the person
 // types; the command line fills them from its options; tests script them.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,11 @@ struct SimpleMathDialog {
   int operation = kAdd;
   float constant = 0.0f;
 };
+
+// The preview of the smoothing dialog shows at most this many points of each trace: more than
+// any plot is wide, and cheap to recompute at every turn of the spin control however long the
+// traces are.
+inline constexpr std::size_t kSmoothingPreviewPoints = 2048;
 
 // "Smoothing - Savitsky-Golay": the window value with its live preview, the residual and
 // replace boxes.
@@ -53,16 +59,23 @@ class SmoothingDialog {
   bool replaceEnabled() const { return replaceAllowed_; }
 
   // The preview plots: x values, the smoothed and the residual rows, one per trace, and their
-  // legend texts ("Smooth (s) :1", "Smooth (r) :1", ...).
-  const std::vector<double>& x() const { return x_; }
+  // legend texts ("Smooth (s) :1", "Smooth (r) :1", ...). Traces longer than
+  // kSmoothingPreviewPoints are previewed at that many evenly spaced points (the first and the
+  // last among them), each smoothed from its full-resolution neighbourhood exactly as the
+  // whole trace will be.
+  const std::vector<double>& x() const { return previewX_; }
+  // The indices of the previewed points in the traces.
+  const std::vector<std::size_t>& previewIndices() const { return indices_; }
   const processing::SmoothedRows& preview() const { return preview_; }
   std::vector<std::string> smoothedLegend() const;
   std::vector<std::string> residualLegend() const;
 
  private:
   processing::CSGFilter& filter_;
-  std::vector<double> x_;
-  std::vector<Trace> traces_;
+  std::vector<std::string> names_;
+  std::vector<std::vector<float>> rows_;  // float-rounded, as the filter reads them
+  std::vector<std::size_t> indices_;
+  std::vector<double> previewX_;
   int points_;
   bool replaceAllowed_;
   int value_ = 1;
@@ -88,6 +101,10 @@ class ConvertDialog {
   const std::string& targetKey() const { return target_; }
   // source key + "2" + target key.
   std::string conversion() const { return source_ + "2" + target_; }
+
+  // The fields the chosen conversion reads; the others play no part in its factor.
+  enum class Field { Concentration, PathLength, ResidueWeight, Residues };
+  bool needs(Field field) const;
 
   // Whether the concentration field asks for a molar concentration; its label then reads
   // "Concentration (M)", else "Concentration (mg/ml):".

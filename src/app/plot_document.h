@@ -156,6 +156,8 @@ class PlotDocument {
   bool isEnabled(PlotCommand command) const;
 
   // The x range the plot shows; the save commands write only points inside it.
+  // The format the save dialog of the save commands offers first (filter index, from 1).
+  void setSaveFormatIndex(int filterIndex) { saveFormatIndex_ = filterIndex; }
   void setShownXRange(double low, double high) { shownX_ = std::make_pair(std::min(low, high), std::max(low, high)); }
   void showWholeXRange() { shownX_.reset(); }
 

@@ -58,6 +58,10 @@ class Ui {
   // Shows the log-on dialog once; nullopt when the person cancels.
   virtual std::optional<Credentials> askCredentials(const AuthenticationPrompt& prompt) = 0;
 
+  // Advice the person may choose never to see again: key names the message among those the
+  // preferences remember. The default shows it as an information message every time.
+  virtual Answer showAdvice(const std::string& key, const std::string& text, const std::string& caption);
+
   // Long work reports how far it has come (0..1); the default shows nothing.
   virtual void progress(const std::string& what, double fraction);
 };

@@ -1,5 +1,6 @@
 #include "app/ui_reporter.h"
 
+#include "app/message_preferences.h"
 #include "platform/build_info.h"
 
 namespace lumatix::app {
@@ -13,7 +14,7 @@ void UiReporter::warning(const std::string& text) {
 }
 
 void UiReporter::information(const std::string& text) {
-  ui_.showMessage(text, platform::kProductName, Icon::Information, Buttons::Ok);
+  ui_.showAdvice(adviceKey(text), text, platform::kProductName);
 }
 
 }  // namespace lumatix::app

@@ -34,6 +34,7 @@
 #include "gui/about_dialog.h"
 #include "gui/connect_dialog.h"
 #include "gui/keyboard_locks.h"
+#include "gui/launch_pad_commands.h"
 #include "gui/launch_pad_model.h"
 #include "gui/qt_ui.h"
 #include "platform/settings_store.h"
@@ -152,6 +153,8 @@ MainFrameWindow::MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, ap
   locks_ = new widgets::LockIndicators(statusBar());
   statusBar()->addPermanentWidget(locks_);
 
+  padCommands_ = new LaunchPadCommands(
+      ui_, settings_, this, [this] { return frame_->allowCaryFiles(); }, [this] { return pad_->root(); });
   buildActions();
   buildMenus();
 
@@ -166,6 +169,9 @@ MainFrameWindow::MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, ap
 }
 
 MainFrameWindow::~MainFrameWindow() {
+  // Long work still running is cancelled and waited for before anything it reports to goes.
+  delete padCommands_;
+  padCommands_ = nullptr;
   frameSubscription_.reset();
   // The link goes first: no notice may reach windows that are being closed.
   link_.reset();
@@ -261,6 +267,15 @@ void MainFrameWindow::buildActions() {
   QAction* cary = addCommand("AllowCaryFiles", tr("Allow Cary Files"), {}, M::Preferences, 1);
   cary->setCheckable(true);
   connect(cary, &QAction::triggered, this, [this] { frame_->toggleAllowCaryFiles(); });
+  connect(addCommand("ExportData", tr("Export Data...")), &QAction::triggered, this, [this] {
+    if (std::string file = selectedFile(); !file.empty()) padCommands_->exportData(file);
+  });
+  connect(addCommand("DecomposeData", tr("Decompose Data...")), &QAction::triggered, this, [this] {
+    if (std::string file = selectedFile(); !file.empty()) padCommands_->decomposeData(file);
+  });
+  connect(addCommand("TemperatureRampData", tr("Temperature Ramp Data...")), &QAction::triggered, this, [this] {
+    if (std::string file = selectedFile(); !file.empty()) padCommands_->temperatureRamp(file);
+  });
 
   connect(addCommand("HelpTopics", tr("Help Topics..."), QKeySequence::HelpContents, M::Help), &QAction::triggered,
           this, &MainFrameWindow::showHelpTopics);
@@ -294,8 +309,12 @@ QMenu* MainFrameWindow::contextMenu() {
   const bool oneFolder = selected.size() == 1 && isFolderPath(selected.front());
   if (oneFolder) {
     for (const char* name : {"NewFolder", "SetWorkingDirectoryHere", "SetRoot"}) menu->addAction(action(name));
-  } else if (frame_->opensWindows()) {
-    menu->addAction(action("Open"));
+  } else {
+    if (frame_->opensWindows()) menu->addAction(action("Open"));
+    if (selected.size() == 1) {
+      menu->addSeparator();
+      for (const char* name : {"ExportData", "DecomposeData", "TemperatureRampData"}) menu->addAction(action(name));
+    }
   }
   menu->addSeparator();
   for (const char* name : {"Delete", "Rename", "BrowseWithFileManager"}) menu->addAction(action(name));
@@ -312,6 +331,15 @@ void MainFrameWindow::updateCommands() {
   action("Delete")->setEnabled(!selected.empty());
   action("Rename")->setEnabled(one);
   action("NewFolder")->setEnabled(oneFolder);
+  for (const char* name : {"ExportData", "DecomposeData", "TemperatureRampData"})
+    action(name)->setEnabled(one && !oneFolder);
+}
+
+std::string MainFrameWindow::selectedFile() {
+  const std::vector<std::string> selected = selection();
+  if (selected.size() == 1 && !isFolderPath(selected.front())) return selected.front();
+  ui_.showMessage("Please select a file first.\n", "Lumatix Viewer", app::Icon::Information, app::Buttons::Ok);
+  return "";
 }
 
 std::vector<std::string> MainFrameWindow::selection() const {

@@ -54,6 +54,7 @@ class LockIndicators;
 
 namespace lumatix::gui {
 
+class LaunchPadCommands;
 class LaunchPadModel;
 class QtUi;
 
@@ -87,6 +88,8 @@ class MainFrameWindow : public QMainWindow {
   QLabel* messagePane() const { return message_; }
   widgets::LockIndicators* lockIndicators() const { return locks_; }
   QTimer& timer() { return timer_; }
+  // "Export Data...", "Decompose Data..." and "Temperature Ramp Data..." on the selected file.
+  LaunchPadCommands& launchPadCommands() { return *padCommands_; }
   // False when the lock panes stay blank because the window system does not report the locks.
   bool locksReported() const { return locksReported_; }
 
@@ -149,6 +152,8 @@ class MainFrameWindow : public QMainWindow {
   void browseForFolders();
   void browseWithFileManager();
   void updateCommands();
+  // The one file selected in the tree, or "" (with the person told so) when there is none.
+  std::string selectedFile();
 
   QtUi& ui_;
   platform::SettingsStore& settings_;
@@ -159,6 +164,7 @@ class MainFrameWindow : public QMainWindow {
   app::FileOperations fileOperations_;
   std::size_t filesHandled_ = 0;
   LaunchPadModel* model_;
+  LaunchPadCommands* padCommands_;
   QSplitter* splitter_;
   QTreeView* tree_;
   QPlainTextEdit* info_;

@@ -1,15 +1,15 @@
 #include "gui/plot_window_maker.h"
 
+#include "app/converted_file.h"
 #include "app/main_frame.h"
 #include "app/plot_document.h"
 #include "app/trace_choice.h"
 #include "app/ui.h"
-#include "datastore/lum_binary.h"
 #include "gui/global_fit_dialog.h"
 #include "gui/online_plot_window.h"
+#include "gui/plot_dialog_commands.h"
 #include "gui/plot_window.h"
 #include "gui/svd_dialog.h"
-#include "platform/atomic_file.h"
 #include "platform/build_info.h"
 
 namespace lumatix::gui {
@@ -17,38 +17,27 @@ namespace {
 
 using C = app::PlotMenuCommand;
 
-// Where the viewer puts a unit conversion's new file: written as LumBinaryX beside its source
-// and opened in a plot window of its own.
-class ConvertedFileOpener : public app::ConvertedFileHandler {
- public:
-  ConvertedFileOpener(app::Ui& ui, std::function<app::MainFrame*()> frame, PlotWindowSettings settings)
-      : ui_(ui), frame_(std::move(frame)), settings_(std::move(settings)) {}
+// A window no main frame keeps: it goes when it is closed.
+void showOnItsOwn(std::unique_ptr<app::PlotDocument> document, app::Ui& ui,
+                  const std::function<app::MainFrame*()>& frame, const PlotWindowSettings& settings) {
+  auto* window = new gui::PlotWindow(std::move(document), ui);
+  window->setAttribute(Qt::WA_DeleteOnClose, true);
+  attachDialogs(*window, ui, frame, settings);
+  window->show();
+}
 
-  bool saveAndOpen(datastore::smart_ptr<datastore::DataStore> store, const std::string& path) override {
-    platform::AtomicFile file(path);
-    datastore::writeLumBinaryX(*store, file.stream(), false);
-    file.commit();
-    if (app::MainFrame* f = frame_ ? frame_() : nullptr) return f->open(path) != nullptr;
-    auto document = openPlotDocument(path, ui_, settings_);
+// Opens a file written for the person (a unit conversion's new file) in a plot window of its
+// own, through the main frame when there is one.
+std::function<bool(const std::string&)> fileOpener(app::Ui& ui, std::function<app::MainFrame*()> frame,
+                                                   PlotWindowSettings settings) {
+  return [&ui, frame = std::move(frame), settings = std::move(settings)](const std::string& path) {
+    if (app::MainFrame* f = frame ? frame() : nullptr) return f->open(path) != nullptr;
+    auto document = openPlotDocument(path, ui, settings);
     if (!document) return false;
-    showOnItsOwn(std::move(document), ui_, frame_, settings_);
+    showOnItsOwn(std::move(document), ui, frame, settings);
     return true;
-  }
-
-  // A window no main frame keeps: it goes when it is closed.
-  static void showOnItsOwn(std::unique_ptr<app::PlotDocument> document, app::Ui& ui,
-                           const std::function<app::MainFrame*()>& frame, const PlotWindowSettings& settings) {
-    auto* window = new gui::PlotWindow(std::move(document), ui);
-    window->setAttribute(Qt::WA_DeleteOnClose, true);
-    attachDialogs(*window, ui, frame, settings);
-    window->show();
-  }
-
- private:
-  app::Ui& ui_;
-  std::function<app::MainFrame*()> frame_;
-  PlotWindowSettings settings_;
-};
+  };
+}
 
 }  // namespace
 
@@ -96,6 +85,7 @@ std::unique_ptr<app::PlotDocument> openPlotDocument(const std::string& path, app
   auto store = app::openPlotStore(path, settings.allowCaryFiles ? settings.allowCaryFiles() : true, ui);
   if (!store) return nullptr;
   auto document = std::make_unique<app::PlotDocument>(store, path, ui, compliant);
+  if (settings.saveFormat) document->setSaveFormatIndex(settings.saveFormat());
   try {
     // The traces the file's saved view names, as the command line cuts them by default.
     document->setDataSet(app::loadTraces(*store, {}));
@@ -114,19 +104,21 @@ void attachDialogs(gui::PlotWindow& window, app::Ui& ui, const std::function<app
     if (app::MainFrame* f = frame ? frame() : nullptr)
       f->addWindow(makePlotWindow(std::move(other), frame, ui, settings));
     else
-      ConvertedFileOpener::showOnItsOwn(std::move(other), ui, frame, settings);
+      showOnItsOwn(std::move(other), ui, frame, settings);
   });
   if (app::PlotDialogs* dialogs = settings.dialogs) {
     window.setDialog(C::SimpleMath, [dialogs](gui::PlotWindow& w) { w.document().simpleMath(*dialogs); });
     window.setDialog(C::Smooth, [dialogs](gui::PlotWindow& w) { w.document().smooth(*dialogs); });
-    auto opener = std::make_shared<ConvertedFileOpener>(ui, frame, settings);
+    auto opener = std::make_shared<app::ConvertedFileOpener>(fileOpener(ui, frame, settings));
     window.setDialog(C::Convert, [dialogs, opener](gui::PlotWindow& w) { w.document().convertUnits(*dialogs, *opener); });
   }
-  auto results = std::make_shared<ConvertedFileOpener>(ui, frame, settings);
+  auto results = std::make_shared<app::ConvertedFileOpener>(fileOpener(ui, frame, settings));
   const ResultOpener open = [results](auto store, const std::string& path) { return results->saveAndOpen(store, path); };
   const auto compliant = settings.compliant;
   window.setDialog(C::GlobalFit, [open, compliant](gui::PlotWindow& w) { runGlobalFitDialog(w, compliant && compliant(), open); });
   window.setDialog(C::Svd, [open, compliant](gui::PlotWindow& w) { runSvdDialog(w, compliant && compliant(), open); });
+  // The selection dialog, the visible trace range, the plot limits and the store's texts.
+  attachPlotDialogs(window, ui, fileOpener(ui, frame, settings));
   // Further dialogs attach here, one line each: window.setDialog(C::<command>, <show it for w>).
 }
 

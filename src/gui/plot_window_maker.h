@@ -48,6 +48,9 @@ struct PlotWindowSettings {
   // The processing dialogs (Simple Math, Smooth, Convert); without them those commands stay
   // disabled. Not owned; it outlives the windows.
   app::PlotDialogs* dialogs = nullptr;
+  // The format the save dialogs of Save Current Plot and Save Selected Traces start with (filter
+  // index, from 1); null: the first.
+  std::function<int()> saveFormat;
 };
 
 // Makes the window of a document, attaches its dialogs and shows it.

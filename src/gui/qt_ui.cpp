@@ -1,10 +1,15 @@
 #include "gui/qt_ui.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/message_preferences.h"
+#include "app/save_target.h"
 #include "gui/user_authentication_dialog.h"
+#include "platform/settings_store.h"
+#include "widgets/checked_message_box.h"
 
 namespace lumatix::gui {
 
@@ -42,9 +47,11 @@ app::Answer wayOut(app::Buttons buttons) {
   }
 }
 
+// As the file dialog keeps them: it simplifies the blanks of every filter it is given, so the
+// chosen filter is found among these, not among the texts as written.
 QStringList filterTexts(const std::vector<app::FileFilter>& filters) {
   QStringList texts;
-  for (const auto& f : filters) texts << filterText(f);
+  for (const auto& f : filters) texts << filterText(f).simplified();
   return texts;
 }
 
@@ -98,23 +105,62 @@ std::optional<app::FileChoice> QtUi::chooseOpenFile(const std::string& title, co
 std::optional<app::FileChoice> QtUi::chooseSaveFile(const std::string& title, const std::string& suggestedName,
                                                     const std::vector<app::FileFilter>& filters, int filterIndex) {
   QFileDialog dialog(parent_, QString::fromStdString(title));
+  dialog.setObjectName(QStringLiteral("saveDialog"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  // The replace question comes after the checks below: a file that cannot be replaced is not
+  // offered for replacing.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
   QStringList texts = filterTexts(filters);
   if (!texts.isEmpty()) {
     dialog.setNameFilters(texts);
     if (filterIndex >= 1 && filterIndex <= texts.size()) dialog.selectNameFilter(texts[filterIndex - 1]);
   }
   if (!suggestedName.empty()) dialog.selectFile(QString::fromStdString(suggestedName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return app::FileChoice{dialog.selectedFiles().front().toStdString(), indexOf(texts, dialog.selectedNameFilter())};
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const std::string path = dialog.selectedFiles().front().toStdString();
+    const std::string refusal = app::saveTargetRefusal(path);
+    const QFileInfo target(QString::fromStdString(path));
+    // The dialog comes back as it was, in the same folder with the same name, for the person to
+    // change.
+    if (!refusal.empty()) {
+      showMessage(refusal + "\n\nPlease choose another name.", title, app::Icon::Warning, app::Buttons::Ok);
+      continue;
+    }
+    if (target.exists() && !target.isDir() &&
+        showMessage(target.fileName().toStdString() + " already exists.\nDo you want to replace it?", title,
+                    app::Icon::Warning, app::Buttons::YesNo) != app::Answer::Yes)
+      continue;
+    return app::FileChoice{path, indexOf(texts, dialog.selectedNameFilter())};
+  }
 }
 
 std::optional<app::Credentials> QtUi::askCredentials(const app::AuthenticationPrompt& prompt) {
   UserAuthenticationDialog dialog(prompt, parent_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.credentials();
+}
+
+app::Answer QtUi::showAdvice(const std::string& key, const std::string& text, const std::string& caption) {
+  if (key.empty() || settings_ == nullptr) return showMessage(text, caption, app::Icon::Information, app::Buttons::Ok);
+  if (app::adviceSilenced(*settings_, key)) return app::Answer::NotShown;
+  if (showing_) return app::Answer::NotShown;
+  showing_ = true;
+  widgets::CheckedMessageBox box(QMessageBox::Information, QString::fromStdString(caption),
+                                 QString::fromStdString(text), QMessageBox::Ok, parent_);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  box.exec();
+  showing_ = false;
+  if (box.dontShowAgain()) {
+    try {
+      app::silenceAdvice(*settings_, key);
+    } catch (const std::exception& e) {
+      showMessage(e.what(), caption, app::Icon::Warning, app::Buttons::Ok);
+    }
+  }
+  return app::Answer::Ok;
 }
 
 }  // namespace lumatix::gui

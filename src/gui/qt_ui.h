@@ -3,12 +3,19 @@
 // icon and buttons, their text shown as plain text; while one message is open a further
 // message is not shown (Answer::NotShown), so a timer or a notice arriving during a modal box
 // cannot stack a second one on top. File choosers and the log-on dialog are modal to the
-// parent widget.
+// parent widget. A name chosen in the save dialog that a save would refuse (a read-only file,
+// a device, a folder that cannot be written into) is refused there and then, with the reason,
+// and the dialog is offered again for another name. Advice the person silenced ("Do not show
+// this message again") is remembered in the preferences given by setSettings.
 
 #include <QPointer>
 #include <QWidget>
 
 #include "app/ui.h"
+
+namespace lumatix::platform {
+class SettingsStore;
+}
 
 namespace lumatix::gui {
 
@@ -20,6 +27,8 @@ class QtUi : public app::Ui {
   void setParent(QWidget* parent) { parent_ = parent; }
   QWidget* parent() const { return parent_; }
   bool messageShowing() const { return showing_; }
+  // Where silenced advice is remembered; without it advice is always shown, without its box.
+  void setSettings(platform::SettingsStore* settings) { settings_ = settings; }
 
   app::Answer showMessage(const std::string& text, const std::string& caption, app::Icon icon,
                           app::Buttons buttons) override;
@@ -28,9 +37,11 @@ class QtUi : public app::Ui {
   std::optional<app::FileChoice> chooseSaveFile(const std::string& title, const std::string& suggestedName,
                                                 const std::vector<app::FileFilter>& filters, int filterIndex) override;
   std::optional<app::Credentials> askCredentials(const app::AuthenticationPrompt& prompt) override;
+  app::Answer showAdvice(const std::string& key, const std::string& text, const std::string& caption) override;
 
  private:
   QPointer<QWidget> parent_;
+  platform::SettingsStore* settings_ = nullptr;
   bool showing_ = false;
 };
 

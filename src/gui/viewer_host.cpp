@@ -74,6 +74,7 @@ bool ViewerHost::openDocument(const std::string& fileName) {
     ownedWindow_ = std::make_unique<MainFrameWindow>(ui_, *app_->settings(), app_->userPref(), maker_);
     window_ = ownedWindow_.get();
     ui_.setParent(window_);
+    ui_.setSettings(app_->settings());
     window_->show();
   }
   if (!fileName.empty()) {

@@ -30,6 +30,8 @@ TEST(LaunchPadExport, WritesTheChosenFormatOrTellsWhyNot) {
   s.dimensions[0] = datastore::Dimension("Wavelength", {200, 210});
   ASSERT_TRUE(s.initialise());
   save(s, dir.file("s.dsx"));
+  testing::writeFile(dir.file("locked.csv"), "kept");
+  std::filesystem::permissions(dir.file("locked.csv"), std::filesystem::perms::owner_read);
 
   struct Row {
     const char* name;
@@ -43,7 +45,11 @@ TEST(LaunchPadExport, WritesTheChosenFormatOrTellsWhyNot) {
       {"unknown format", dir.file("s.dsx"), ExportRequest{11, dir.file("out.x")}, {"Error! Unknown export format!\n"},
        false},
       {"folder missing", dir.file("s.dsx"), ExportRequest{1, dir.file("none/out.dsx")},
-       {"Can't open " + dir.file("none/out.dsx") + " for writing."}, false},
+       {"Can't open " + dir.file("none/out.dsx") + " for writing.\nNo such file or directory"}, false},
+      {"read-only target", dir.file("s.dsx"), ExportRequest{9, dir.file("locked.csv")},
+       {"Can't open " + dir.file("locked.csv") +
+        " for writing.\nThe file is read-only; save it under another name or make it writable first."},
+       false},
       {"missing file", dir.file("gone.dsx"), ExportRequest{1, dir.file("out.dsx")},
        {"Failed to load DataStore.\nThe file may be corrupt.\n(Can't open the file " + dir.file("gone.dsx") +
         ")\nThe file cannot be opened for reading: No such file or directory."},
@@ -59,6 +65,7 @@ TEST(LaunchPadExport, WritesTheChosenFormatOrTellsWhyNot) {
   }
   EXPECT_EQ(testing::readFile(dir.file("out.dsa")).rfind("LumatixStore", 0), 0u);
   EXPECT_FALSE(std::filesystem::exists(dir.file("out.x")));
+  EXPECT_EQ(testing::readFile(dir.file("locked.csv")), "kept");
 }
 
 }  // namespace

@@ -8,10 +8,13 @@
 
 #include "app/command_line_info.h"
 #include "app/compliance_settings.h"
+#include "app/export_dialog.h"
 #include "app/viewer_app.h"
+#include "gui/dialog_gallery.h"
 #include "gui/main_frame_window.h"
 #include "gui/plot_window_gallery.h"
 #include "gui/plot_window_maker.h"
+#include "gui/qt_plot_dialogs.h"
 #include "gui/qt_ui.h"
 #include "gui/screenshots.h"
 #include "gui/viewer_host.h"
@@ -36,9 +39,17 @@ int main(int argc, char** argv) {
   gui::PlotWindowSettings plotSettings;
   plotSettings.allowCaryFiles = [frameOf] { return frameOf() == nullptr || frameOf()->allowCaryFiles(); };
   plotSettings.compliant = [] { return app::ComplianceSettings::instance().snapshot().cfrCompliant; };
+  gui::QtPlotDialogs plotDialogs(ui);
+  plotSettings.dialogs = &plotDialogs;
+  app::CKVViewerApp* started = nullptr;
+  // The save dialogs start with the format last chosen in the export dialog.
+  plotSettings.saveFormat = [&started] {
+    return started != nullptr && started->settings() != nullptr ? app::storedExportFormat(*started->settings()) + 1 : 1;
+  };
   gui::ViewerHost host(ui, gui::plotWindowMaker(ui, frameOf, plotSettings));
   hosting = &host;
   app::CKVViewerApp application(ui, host);
+  started = &application;
   host.attach(application);
 
   // LUMATIX_SCREENSHOTS=folder: a run without a person (a build without a display, the
@@ -54,6 +65,14 @@ int main(int argc, char** argv) {
         std::printf("%s\n", file.toLocal8Bit().constData());
       for (const QString& file : gui::savePlotWindowGallery(QString::fromLocal8Bit(folder)))
         std::printf("%s\n", file.toLocal8Bit().constData());
+      // LUMATIX_SCREENSHOT_DIALOGS=MELT:RAMP adds the dialogs, opened on those two files.
+      if (const char* files = std::getenv("LUMATIX_SCREENSHOT_DIALOGS"); files != nullptr && *files != '\0') {
+        const QStringList pair = QString::fromLocal8Bit(files).split(':');
+        if (pair.size() == 2)
+          for (const QString& file :
+               gui::saveDialogPictures(QString::fromLocal8Bit(folder) + QStringLiteral("/dialogs"), pair[0], pair[1]))
+            std::printf("%s\n", file.toLocal8Bit().constData());
+      }
       std::fflush(stdout);
       pictured = true;
       QCoreApplication::exit(0);  // quit() would ask each window to close, and the main frame asks first
