@@ -60,6 +60,31 @@ void reduceToPixelColumns(std::vector<Point>& line) {
   line.resize(out);
 }
 
+// The pixels of a plot area that already carry a mark: a dotted trace of many points costs
+// one mark per pixel, not one per point.
+class PixelSet {
+ public:
+  explicit PixelSet(const Rect& area)
+      : left_(std::floor(area.left)), top_(std::floor(area.top)),
+        width_(static_cast<std::size_t>(std::max(0.0, std::floor(area.right) - left_ + 1))),
+        height_(static_cast<std::size_t>(std::max(0.0, std::floor(area.bottom) - top_ + 1))),
+        taken_(width_ * height_, false) {}
+  // False when the pixel of p was marked before (or lies outside the area).
+  bool insert(Point p) {
+    const double col = std::floor(p.x) - left_, row = std::floor(p.y) - top_;
+    if (!(col >= 0 && row >= 0)) return false;
+    const auto c = static_cast<std::size_t>(col), r = static_cast<std::size_t>(row);
+    if (c >= width_ || r >= height_ || taken_[r * width_ + c]) return false;
+    taken_[r * width_ + c] = true;
+    return true;
+  }
+
+ private:
+  double left_, top_;
+  std::size_t width_, height_;
+  std::vector<bool> taken_;
+};
+
 }  // namespace
 
 CLinePlot::CLinePlot() : xAxis_(0, 1), yAxis_(0, 1), xFormat_(labelFormat(2)), yFormat_(labelFormat(2)) {}
@@ -120,9 +145,12 @@ void CLinePlot::fitExtents() {
   if (!any) return;
   if (x1 == x0) x0 -= 1, x1 += 1;
   if (y1 == y0) y0 -= 1, y1 += 1;
+  // A view the person zoomed stays where it is while traces are replaced under it (a fit's
+  // preview moving at every step); an unzoomed one follows the extents.
+  const bool following = view_ == extents_;
   if (!xFixed_) extents_.xFrom = x0, extents_.xTo = x1;
   if (!yFixed_) extents_.yFrom = y0, extents_.yTo = y1;
-  setView(extents_);
+  if (following) setView(extents_);
 }
 
 bool CLinePlot::SetXRange(float from, float to) {
@@ -200,6 +228,15 @@ std::string CLinePlot::CoordinatesText() const {
   char text[96];
   std::snprintf(text, sizeof text, "X: %0.3g    Y: %0.3g", static_cast<double>(x), static_cast<double>(y));
   return text;
+}
+
+std::optional<Point> CLinePlot::highlightedPixel(double width, double height) const {
+  if (highlightTrace_ < 0 || static_cast<std::size_t>(highlightTrace_) >= traces_.size()) return std::nullopt;
+  const auto& points = traces_[static_cast<std::size_t>(highlightTrace_)].points;
+  if (highlightPoint_ < 0 || static_cast<std::size_t>(highlightPoint_) >= points.size()) return std::nullopt;
+  const auto [x, y] = points[static_cast<std::size_t>(highlightPoint_)];
+  if (!std::isfinite(x) || !std::isfinite(y)) return std::nullopt;
+  return PixelOf(x, y, width, height);
 }
 
 std::string CLinePlot::ExtentText() const {
@@ -291,9 +328,19 @@ void CLinePlot::Paint(Canvas& c) {
     if (d.lineStyle != kLineStyleDots) c.polyline(line);
     if (d.lineStyle == kLineStyleDots || d.lineStyle == kLineStyleLinesAndPoints) {
       const double r = d.lineStyle == kLineStyleDots ? 1.0 : 2.0;
+      PixelSet marked(area);
       for (const Point& p : line)
-        if (area.contains(p)) c.fillRect({p.x - r, p.y - r, p.x + r, p.y + r}, colour);
+        if (area.contains(p) && marked.insert(p)) c.fillRect({p.x - r, p.y - r, p.x + r, p.y + r}, colour);
     }
+  }
+  if (const auto p = highlightedPixel(c.width(), c.height())) {
+    // The point under the pointer, framed.
+    c.setPen(kBlack, 1, PenStyle::Solid);
+    c.moveTo({p->x - 3, p->y - 3});
+    c.lineTo({p->x + 3, p->y - 3});
+    c.lineTo({p->x + 3, p->y + 3});
+    c.lineTo({p->x - 3, p->y + 3});
+    c.lineTo({p->x - 3, p->y - 3});
   }
   c.setClip(std::nullopt);
 

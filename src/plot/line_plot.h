@@ -4,6 +4,7 @@
 // highlighted point's co-ordinates and the highlighted trace's y extent.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +43,7 @@ class CLinePlot {
 
   // Adds a trace, or replaces the points and colour of the trace of that name (keeping its
   // line style). The full extents grow to take in every trace, and the view shows them.
+  // A view that was zoomed away from the extents stays as it is.
   void SetTrace(const std::string& name, const std::vector<std::pair<float, float>>& points,
                 std::uint32_t colour);
   // False when there is no trace of that name.
@@ -66,8 +68,10 @@ class CLinePlot {
   void SetTitles(std::string x, std::string y);
   // Decimals of the tick labels of each axis (2 by default).
   void SetDecimals(unsigned x, unsigned y);
-  // The highlighted trace (-1 none) and point; the read-outs follow them.
+  // The highlighted trace (-1 none) and point; the read-outs follow them, and the point is
+  // drawn framed.
   void SetHighlight(int trace, int point);
+  std::pair<int, int> highlight() const { return {highlightTrace_, highlightPoint_}; }
   void SetShowCoordinates(bool on) { showCoordinates_ = on; }
 
   // The read-out texts for the current highlight, empty when there is none to show.
@@ -90,6 +94,8 @@ class CLinePlot {
   void zoom(int mask, float fraction);
   void fitExtents();
   void setView(const PlotView& v);
+  // The pixel of the highlighted point, nullopt when no point is highlighted.
+  std::optional<Point> highlightedPixel(double width, double height) const;
 
   std::vector<CPlotData> traces_;
   PlotView view_, extents_;
