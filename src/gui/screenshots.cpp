@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "gui/plot_window.h"
+
 namespace lumatix::gui {
 
 QString screenshotName(const QString& objectName, const QString& title) {
@@ -28,6 +30,12 @@ QStringList saveScreenshots(const QString& folder) {
     const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     if (w->grab().save(path)) written << path;
   }
+  // The fitting dialog opens only from a command: it is pictured over the first plot window.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* plot = qobject_cast<PlotWindow*>(w); plot != nullptr && plot->isVisible()) {
+      written << saveFittingDialogScreenshots(folder, plot->document());
+      break;
+    }
   return written;
 }
 

@@ -7,7 +7,7 @@
 namespace lumatix::plot {
 namespace {
 
-constexpr double kLeft = 60, kRight = 12, kTop = 10, kBottom = 40;
+constexpr double kLeft = 60, kRight = 20, kTop = 10, kBottom = 40;
 const Font kFont{"Arial", 8.0, false};
 
 // The tick-label format for a number of decimals: the template "%%0.%uf" filled with it.
@@ -25,6 +25,16 @@ std::string label(const std::string& format, double v) {
   std::snprintf(text, sizeof text, format.c_str(), v);
 #pragma GCC diagnostic pop
   return text;
+}
+
+// The fewest decimals that write every multiple of the axis's major step exactly.
+unsigned stepDecimals(const CScale& axis) {
+  if (!axis.valid || !(axis.majorStep > 0) || !std::isfinite(axis.majorStep)) return 2;
+  for (unsigned d = 0; d < 12; ++d) {
+    const double scaled = axis.majorStep * std::pow(10.0, d);
+    if (std::fabs(scaled - std::round(scaled)) <= 1e-6 * scaled) return d;
+  }
+  return 12;
 }
 
 // Major tick positions of an axis that fall inside its range.
@@ -292,6 +302,10 @@ void CLinePlot::Paint(Canvas& c) {
   c.fillRect({0, 0, c.width(), c.height()}, kWhite);
   c.fillRect(area, kWhite);
 
+  if (decimalsFromTicks_) {
+    xFormat_ = labelFormat(stepDecimals(xAxis_));
+    yFormat_ = labelFormat(stepDecimals(yAxis_));
+  }
   for (double t : ticks(xAxis_)) {
     const double px = at(t, view_.yFrom).x;
     c.setPen(kLinePlotGrid, 1, PenStyle::Solid);

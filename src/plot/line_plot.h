@@ -68,6 +68,9 @@ class CLinePlot {
   void SetTitles(std::string x, std::string y);
   // Decimals of the tick labels of each axis (2 by default).
   void SetDecimals(unsigned x, unsigned y);
+  // Instead: as many decimals as the tick step of the view needs (0.0025 gets four), so that
+  // the labels of a small range or a zoomed view stay distinct.
+  void SetDecimalsFromTicks(bool on) { decimalsFromTicks_ = on; }
   // The highlighted trace (-1 none) and point; the read-outs follow them, and the point is
   // drawn framed.
   void SetHighlight(int trace, int point);
@@ -104,6 +107,7 @@ class CLinePlot {
   CScale xAxis_, yAxis_;
   std::string xTitle_ = "X Axis", yTitle_ = "Y Axis";
   std::string xFormat_, yFormat_;
+  bool decimalsFromTicks_ = false;
   int highlightTrace_ = -1, highlightPoint_ = -1;
   bool showCoordinates_ = true;
 };

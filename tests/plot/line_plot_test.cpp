@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "plot/line_plot.h"
 #include "recording_canvas.h"
@@ -131,6 +132,20 @@ TEST(LinePlot, LongTracesDrawAFewPointsPerColumnThroughTheSameExtremes) {
   EXPECT_EQ(drawn.front().x, first.x);
   EXPECT_EQ(drawn.back().x, last.x);
   EXPECT_NE(std::find_if(drawn.begin(), drawn.end(), [&](const Point& q) { return q.y == peak.y; }), drawn.end());
+}
+
+TEST(LinePlot, DecimalsFromTheTickStepKeepSmallRangesReadable) {
+  CLinePlot p;
+  p.SetTrace("Res", {{0, -0.0123f}, {2, 0.0191f}}, 0x0000FF);
+  p.SetDecimalsFromTicks(true);
+  RecordingCanvas c(400, 300);
+  p.Paint(c);
+  std::vector<std::string> labels;
+  for (const auto& t : c.texts)
+    if (t.h == HAlign::Right && t.v == VAlign::Middle) labels.push_back(t.text);
+  ASSERT_GE(labels.size(), 3u);
+  EXPECT_EQ(std::set<std::string>(labels.begin(), labels.end()).size(), labels.size()) << "labels repeat";
+  for (const auto& l : labels) EXPECT_NE(l.find('.'), std::string::npos) << l;
 }
 
 TEST(LinePlot, AZoomedViewStaysWhileTracesAreReplacedUnderIt) {

@@ -1,0 +1,77 @@
+// The fitting dialog in the picture gallery: over the first trace of a plot window, as it
+// opens, part-way through a fit with live update, and after the fit.
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+
+#include "app/fit_session.h"
+#include "app/plot_document.h"
+#include "app/ui.h"
+#include "gui/multi_fit_dialog.h"
+#include "gui/screenshots.h"
+
+namespace lumatix::gui {
+namespace {
+
+// Pictures are taken without a person: nothing is asked and nothing waits.
+class PictureUi : public app::Ui {
+ public:
+  app::Answer showMessage(const std::string&, const std::string&, app::Icon, app::Buttons) override {
+    return app::Answer::Ok;
+  }
+  std::optional<app::FileChoice> chooseOpenFile(const std::string&, const std::vector<app::FileFilter>&,
+                                                const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<app::FileChoice> chooseSaveFile(const std::string&, const std::string&,
+                                                const std::vector<app::FileFilter>&, int) override {
+    return std::nullopt;
+  }
+  std::optional<app::Credentials> askCredentials(const app::AuthenticationPrompt&) override { return std::nullopt; }
+};
+
+QString grab(QWidget& w, const QString& folder, const QString& name) {
+  QApplication::processEvents();  // the queued preview
+  const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+  return w.grab().save(path) ? path : QString();
+}
+
+}  // namespace
+
+QStringList saveFittingDialogScreenshots(const QString& folder, const app::PlotDocument& document) {
+  const processing::CDataSet& set = document.dataSet();
+  const auto present = std::find(set.traceState.begin(), set.traceState.end(), processing::kTracePresent);
+  if (present == set.traceState.end() || set.xA.size() < 2) return {};
+  const auto trace = static_cast<std::size_t>(present - set.traceState.begin());
+  QDir().mkpath(folder);
+  PictureUi ui;
+  app::FitSession session(ui, set.xA, set.yA[trace], nullptr);
+  session.Begin();
+  session.SelectFunction(1);
+  session.Estimate();
+  const std::string title = app::plotWindowTitle(document.filePath());
+  MultiFitDialog dialog(session, {title + " (" + set.traceNames[trace] + ")", title, set.traceNames[trace], set.xLabel, set.yLabel},
+                        ui);
+  dialog.setModal(false);
+  dialog.show();
+  QStringList written;
+  written << grab(dialog, folder, QStringLiteral("fittingDialog-open"));
+
+  // Part-way: the session stepped by hand from a poor start, so that the picture shows the
+  // controls disabled and the preview under way.
+  session.SetLiveUpdate(true);
+  std::vector<double> start = session.Values();
+  for (double& v : start) v *= 0.5;
+  session.SetValues(start);
+  app::FitProgress progress = session.StartFit();
+  for (int i = 0; i < 2 && progress == app::FitProgress::Running; ++i) progress = session.Iterate();
+  written << grab(dialog, folder, QStringLiteral("fittingDialog-fitting"));
+  while (progress == app::FitProgress::Running) progress = session.Iterate();
+  written << grab(dialog, folder, QStringLiteral("fittingDialog-fitted"));
+  dialog.reject();
+  written.removeAll(QString());
+  return written;
+}
+
+}  // namespace lumatix::gui
