@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Pictures of the viewer's windows for the README: runs the viewer offscreen on a working
-# directory made from the bundled examples, saves a picture of every window into
-# build/screenshots/ (the viewer's LUMATIX_SCREENSHOTS mode) and copies the main frame's to
-# docs/screenshots/main-frame.png.
+# directory made from the bundled examples with the CD thermal melt open in a plot window,
+# saves a picture of every window into build/screenshots/ (the viewer's LUMATIX_SCREENSHOTS
+# mode, which adds the plot window in use: its menus open, the context menu, the legend and
+# grid, a zoom rectangle and the print preview) and copies the main frame's and the plot
+# window's to docs/screenshots/.
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/dev)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +27,8 @@ mkdir -p "$home/config/Corvane Ltd"
 printf '[Preferences]\nWorking%%20Directory=%s\n' "$data" >"$home/config/Corvane Ltd/Lumatix Viewer.conf"
 
 QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots" XDG_CONFIG_HOME="$home/config" \
-  XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi 2>/dev/null | sed 's/^/picture: /'
+  XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi "$data/CD/cd_thermal_melt.dsx" 2>/dev/null |
+  sed 's/^/picture: /'
 cp "$shots/mainFrame.png" docs/screenshots/main-frame.png
-echo "docs/screenshots/main-frame.png updated"
+cp "$shots/plotWindow-menu-Trace.png" docs/screenshots/plot-window.png
+echo "docs/screenshots/main-frame.png and plot-window.png updated"

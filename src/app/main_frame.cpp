@@ -22,7 +22,10 @@ MainFrame::~MainFrame() = default;
 
 PlotWindow* MainFrame::openWindow(const std::string& path) {
   if (!maker_) return nullptr;
-  std::unique_ptr<PlotWindow> window = maker_(path, false);
+  return addWindow(maker_(path, false));
+}
+
+PlotWindow* MainFrame::addWindow(std::unique_ptr<PlotWindow> window) {
   if (!window) return nullptr;
   windows_.push_back(std::move(window));
   changes_.notify(Change::WindowList);

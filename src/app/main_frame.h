@@ -33,6 +33,9 @@ class MainFrame {
   bool opensWindows() const { return static_cast<bool>(maker_); }
   // A new window for the path, appended to the list; null when none could be made.
   PlotWindow* openWindow(const std::string& path);
+  // A window made by other means ("New Window...", another plot of a window's store) joins the
+  // list.
+  PlotWindow* addWindow(std::unique_ptr<PlotWindow> window);
   // Opening a file: the window already showing that exact path is activated instead.
   PlotWindow* open(const std::string& path);
   // "New": an empty window.

@@ -68,9 +68,7 @@ void PlotDocument::changed() {
 void PlotDocument::setViewOptions(const PlotViewOptions& options) {
   const PlotViewOptions before = view_;
   view_ = options;
-  if (before.legend != view_.legend || before.grid != view_.grid || before.logX != view_.logX ||
-      before.showTraceName != view_.showTraceName || before.auxControl != view_.auxControl)
-    changes_.notify(Change::View);
+  if (!(before == view_)) changes_.notify(Change::View);
 }
 
 std::unique_ptr<PlotDocument> PlotDocument::newWindow() const {

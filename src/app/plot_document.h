@@ -97,6 +97,9 @@ struct PlotViewOptions {
   bool showTraceName = false;
   // "Aux Dimension Ctrl": the control for the further dimensions.
   bool auxControl = true;
+  // "On-line Auto-scale": an on-line plot follows the data's range at each refresh.
+  bool onlineAutoscale = true;
+  friend bool operator==(const PlotViewOptions&, const PlotViewOptions&) = default;
 };
 
 class PlotDocument {
@@ -120,7 +123,24 @@ class PlotDocument {
   const PlotViewOptions& viewOptions() const { return view_; }
   void setViewOptions(const PlotViewOptions& options);
   const datastore::smart_ptr<datastore::DataStore>& store() const { return store_; }
+  // The store's dimensions along which the plot runs: x, and traces (-1 for a single trace);
+  // x is -1 while the plot shows nothing.
+  struct Axes {
+    int x = -1;
+    int traces = -1;
+  };
+  Axes axes() const;
+  // The store's dimensions other than the plot's x and trace dimensions, in store order: the
+  // ones the plot holds at an index (the store's current index).
+  std::vector<int> furtherDimensions() const;
+  // The control for the further dimensions: holds one of them at another index and cuts the
+  // traces again from the store, as they were loaded. The plot's own changes to its traces
+  // go, as with Reset; the history keeps every entry. False (the person told why) when the
+  // store cannot be cut so, and for a dimension that is not a further one.
+  bool showFurtherIndex(int dimension, int index);
   const std::string& filePath() const { return filePath_; }
+  // The machine's 21 CFR Part 11 mode the document was made under.
+  bool compliant() const { return compliantNow_; }
 
   // "New Window...": another plot of the same store, shown as this one was loaded. Both
   // plots write their history entries into the one store without losing each other's.
@@ -200,6 +220,13 @@ class PlotDocument {
   // overlaid only when the person agrees; at the limit the person is told once and the rest
   // is left out. Each overlaid file writes "Plot overlayed : ". Returns the files overlaid.
   int overlayFiles(const std::vector<std::string>& paths, bool allowCaryFiles);
+  // One store's traces (a dropped file's, or traces dragged from another plot), checked and
+  // overlaid as overlayFiles does with each file; path names it in the entry and the
+  // messages. Full: the plot already holds the most overlaid traces; the caller tells the
+  // person once (tellOverlayFull).
+  enum class Overlay { Overlaid, OverlaidAndFull, LeftOut, Full };
+  Overlay overlayStore(const datastore::DataStore& dropped, const std::string& path);
+  void tellOverlayFull() const;
   const std::vector<OverlaidTrace>& overlaidTraces() const { return overlaid_; }
   // "Remove Overlaid Traces".
   void removeOverlaidTraces() {

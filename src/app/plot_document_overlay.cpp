@@ -28,67 +28,78 @@ bool sameDimensions(const datastore::DataStore& a, const datastore::DataStore& b
 
 }  // namespace
 
+PlotDocument::Overlay PlotDocument::overlayStore(const datastore::DataStore& dropped, const std::string& path) {
+  if (overlaid_.size() >= kMaxOverlaidTraces) return Overlay::Full;
+  const std::string name = std::filesystem::path(path).filename().string();
+  // The plot's value name carries the unit option after the property's first word.
+  const int value = indexOf(dropped.properties, datastore::firstWord(set_.valueName),
+                            [](const std::string& p) { return datastore::firstWord(p); });
+  if (value < 0) {
+    inform("Sorry.  " + name + " is not a compatible Lumatix DataStore in Property");
+    return Overlay::LeftOut;
+  }
+  if (!sameDimensions(dropped, *store_) &&
+      ui_.showMessage("Warning.  " + name +
+                          " has different parameters in dimension.\nTHESE TRACES WILL BE OVERLAID AND "
+                          "UNEDITABLE\nDo you still want to continue?",
+                      platform::kProductName, Icon::Warning, Buttons::YesNo) != Answer::Yes)
+    return Overlay::LeftOut;
+
+  const auto dimName = [](const datastore::Dimension& d) { return d.name; };
+  int xDim = std::max(0, indexOf(dropped.dimensions, set_.xDimName, dimName));
+  int traceDim = set_.hasTraceDim ? indexOf(dropped.dimensions, set_.traceDimName, dimName) : -1;
+  if (traceDim == xDim) traceDim = -1;
+  if (traceDim < 0 && set_.hasTraceDim && dropped.dimensions.size() > 1) traceDim = xDim == 0 ? 1 : 0;
+  processing::CDataSet cut;
+  try {
+    cut.Load(dropped, xDim, traceDim, value, -1);
+  } catch (const std::exception& e) {
+    inform(e.what());
+    return Overlay::LeftOut;
+  }
+  std::size_t added = 0;
+  bool full = false;
+  for (int t = 0; t < cut.TraceCount(); ++t) {
+    if (cut.traceState[static_cast<std::size_t>(t)] == processing::kTraceExcluded) continue;
+    if (overlaid_.size() >= kMaxOverlaidTraces) {
+      full = true;
+      break;
+    }
+    overlaid_.push_back({path, cut.traceNames[static_cast<std::size_t>(t)], cut.XValues(), cut.YValues(t)});
+    ++added;
+  }
+  if (added > 0) {
+    std::ostringstream text;
+    text << path << "\r\n";
+    dropped.describeAttributes(text);
+    set_.AddHistory(datastore::makeHistoryEntry("Plot overlayed : ", text.str()));
+    changed();
+  }
+  if (full) return added > 0 ? Overlay::OverlaidAndFull : Overlay::Full;
+  return added > 0 ? Overlay::Overlaid : Overlay::LeftOut;
+}
+
+void PlotDocument::tellOverlayFull() const {
+  ui_.showMessage("Total Number of Overlayed Traces has been exceeded", platform::kProductName, Icon::Warning,
+                  Buttons::Ok);
+}
+
 int PlotDocument::overlayFiles(const std::vector<std::string>& paths, bool allowCaryFiles) {
   int overlaidFiles = 0;
-  bool full = false;
-  const auto tellFull = [&] {
-    full = true;
-    ui_.showMessage("Total Number of Overlayed Traces has been exceeded", platform::kProductName, Icon::Warning,
-                    Buttons::Ok);
-  };
   for (const auto& path : paths) {
     if (overlaid_.size() >= kMaxOverlaidTraces) {
-      tellFull();
+      tellOverlayFull();
       break;
     }
     const auto dropped = openPlotStore(path, allowCaryFiles, ui_);
     if (!dropped) continue;
-    const std::string name = std::filesystem::path(path).filename().string();
-    // The plot's value name carries the unit option after the property's first word.
-    const int value = indexOf(dropped->properties, datastore::firstWord(set_.valueName),
-                              [](const std::string& p) { return datastore::firstWord(p); });
-    if (value < 0) {
-      inform("Sorry.  " + name + " is not a compatible Lumatix DataStore in Property");
-      continue;
+    const Overlay result = overlayStore(*dropped, path);
+    if (result == Overlay::Overlaid || result == Overlay::OverlaidAndFull) ++overlaidFiles;
+    if (result == Overlay::Full || result == Overlay::OverlaidAndFull) {
+      // Told once for the drop; the remaining files are left out.
+      tellOverlayFull();
+      break;
     }
-    if (!sameDimensions(*dropped, *store_) &&
-        ui_.showMessage("Warning.  " + name +
-                            " has different parameters in dimension.\nTHESE TRACES WILL BE OVERLAID AND "
-                            "UNEDITABLE\nDo you still want to continue?",
-                        platform::kProductName, Icon::Warning, Buttons::YesNo) != Answer::Yes)
-      continue;
-
-    const auto dimName = [](const datastore::Dimension& d) { return d.name; };
-    int xDim = std::max(0, indexOf(dropped->dimensions, set_.xDimName, dimName));
-    int traceDim = set_.hasTraceDim ? indexOf(dropped->dimensions, set_.traceDimName, dimName) : -1;
-    if (traceDim == xDim) traceDim = -1;
-    if (traceDim < 0 && set_.hasTraceDim && dropped->dimensions.size() > 1) traceDim = xDim == 0 ? 1 : 0;
-    processing::CDataSet cut;
-    try {
-      cut.Load(*dropped, xDim, traceDim, value, -1);
-    } catch (const std::exception& e) {
-      inform(e.what());
-      continue;
-    }
-    std::size_t added = 0;
-    for (int t = 0; t < cut.TraceCount() && !full; ++t) {
-      if (cut.traceState[static_cast<std::size_t>(t)] == processing::kTraceExcluded) continue;
-      if (overlaid_.size() >= kMaxOverlaidTraces) {
-        tellFull();
-        break;
-      }
-      overlaid_.push_back({path, cut.traceNames[static_cast<std::size_t>(t)], cut.XValues(), cut.YValues(t)});
-      ++added;
-    }
-    if (added > 0) {
-      std::ostringstream text;
-      text << path << "\r\n";
-      dropped->describeAttributes(text);
-      set_.AddHistory(datastore::makeHistoryEntry("Plot overlayed : ", text.str()));
-      changed();
-      ++overlaidFiles;
-    }
-    if (full) break;
   }
   return overlaidFiles;
 }

@@ -61,9 +61,11 @@ TraceAxes resolveAxes(const datastore::DataStore& store, const TraceChoice& choi
   return axes;
 }
 
-processing::CDataSet loadTraces(datastore::DataStore& store, const TraceChoice& choice) {
-  const TraceAxes axes = resolveAxes(store, choice);
+namespace {
 
+// Sets the store's current indices as chosen; returns the axes.
+TraceAxes holdDimensions(datastore::DataStore& store, const TraceChoice& choice) {
+  const TraceAxes axes = resolveAxes(store, choice);
   for (auto& d : store.dimensions) d.currentIndex = 0;
   for (const auto& item : choice.at) {
     const auto equals = item.find('=');
@@ -79,10 +81,21 @@ processing::CDataSet loadTraces(datastore::DataStore& store, const TraceChoice& 
                              " does not exist (it has " + std::to_string(store.dimensions[d].size()) + " points).\n");
     store.dimensions[d].currentIndex = index;
   }
+  return axes;
+}
 
+}  // namespace
+
+processing::CDataSet loadTraces(datastore::DataStore& store, const TraceChoice& choice) {
+  const TraceAxes axes = holdDimensions(store, choice);
   processing::CDataSet set;
   set.Load(store, axes.x, axes.traces, 0, choice.option);
   return set;
+}
+
+processing::TraceCut loadTraceShape(datastore::DataStore& store, const TraceChoice& choice, processing::CDataSet& set) {
+  const TraceAxes axes = holdDimensions(store, choice);
+  return set.LoadShape(store, axes.x, axes.traces, 0, choice.option);
 }
 
 }  // namespace lumatix::app

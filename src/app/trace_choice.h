@@ -10,6 +10,7 @@
 
 #include "datastore/data_store.h"
 #include "processing/data_set.h"
+#include "processing/trace_cut.h"
 
 namespace lumatix::app {
 
@@ -41,5 +42,8 @@ TraceAxes resolveAxes(const datastore::DataStore& store, const TraceChoice& choi
 // Throws TraceChoiceError for a dimension or index the file does not have, and the data
 // set's own messages.
 processing::CDataSet loadTraces(datastore::DataStore& store, const TraceChoice& choice);
+// The same without copying the values: set gets every field but the rows, and the returned cut
+// reads the values from the store.
+processing::TraceCut loadTraceShape(datastore::DataStore& store, const TraceChoice& choice, processing::CDataSet& set);
 
 }  // namespace lumatix::app

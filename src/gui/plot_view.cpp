@@ -1,5 +1,7 @@
 #include "gui/plot_view.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -52,9 +54,8 @@ PlotView::PlotView(app::PlotDocument& document, app::Ui& ui, QWidget* parent)
   callbacks.readOut = [this](const std::string& x, const std::string& y) {
     emit readOut(QString::fromStdString(x), QString::fromStdString(y));
   };
-  callbacks.startDrag = [this](const processing::CDataSet& payload) {
-    if (onStartDrag) onStartDrag(payload);
-  };
+  // The drag itself waits for the pointer to move, so that a click stays a click.
+  callbacks.startDrag = [this](const processing::CDataSet&) { dragFrom_ = pressedAt_; };
   callbacks.removeSelected = [this] {
     if (onRemoveSelected) onRemoveSelected();
   };
@@ -80,6 +81,9 @@ void PlotView::showData() {
   const app::PlotViewOptions& options = document_.viewOptions();
   graph_.setGrid(options.grid);
   graph_.setLegend(options.legend);
+  // The legend takes room from the plot area: pointer positions map through the new layout
+  // from now on, not from the next paint.
+  graph_.layout(width(), height());
   const processing::CDataSet& set = document_.dataSet();
   if (set.TraceCount() > 0 && !set.XValues().empty()) {
     graph_.setLogX(options.logX);
@@ -155,6 +159,11 @@ void PlotView::zoomStep(bool in) {
   interaction_->wheel(in ? 1 : -1, {});
 }
 
+void PlotView::recomputeColours() {
+  graph_.recomputeColours();
+  update();
+}
+
 void PlotView::paintPlot(QPainter& painter, QSizeF size) {
   interaction_->applyPendingResets();
   shownRangeToDocument();
@@ -164,6 +173,8 @@ void PlotView::paintPlot(QPainter& painter, QSizeF size) {
   drawOverlays(canvas);
   if (document_.viewOptions().showTraceName) drawTraceName(canvas);
   canvas.flush();
+  // Pixel positions belong to the widget's own layout, not to a picture's or a page's.
+  if (size != QSizeF(this->size())) graph_.layout(width(), height());
 }
 
 void PlotView::drawOverlays(plot::Canvas& canvas) {
@@ -201,8 +212,6 @@ QImage PlotView::picture(QSize size) {
   QPainter painter(&image);
   paintPlot(painter, QSizeF(size));
   painter.end();
-  // Pixel positions belong to the widget's own layout, not to the picture's.
-  graph_.layout(width(), height());
   return image;
 }
 
@@ -224,12 +233,24 @@ void PlotView::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
     return;
   }
+  dragFrom_.reset();
+  pressedAt_ = event->position().toPoint();
   interaction_->press(at(event->position()), modifiers(event->modifiers()));
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent* event) {
   pointer_ = event->position().toPoint();
-  interaction_->move(at(event->position()), event->buttons().testFlag(Qt::LeftButton));
+  const bool leftDown = event->buttons().testFlag(Qt::LeftButton);
+  if (dragFrom_ && leftDown) {
+    // A press on selected traces drags them; it never draws a zoom rectangle.
+    if ((*pointer_ - *dragFrom_).manhattanLength() < QApplication::startDragDistance()) return;
+    dragFrom_.reset();
+    const auto& payload = interaction_->dragPayload();
+    if (payload && onStartDrag) onStartDrag(*payload);
+    return;
+  }
+  dragFrom_.reset();
+  interaction_->move(at(event->position()), leftDown);
 }
 
 void PlotView::mouseReleaseEvent(QMouseEvent* event) {
@@ -237,7 +258,14 @@ void PlotView::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     return;
   }
+  dragFrom_.reset();
   interaction_->release(at(event->position()));
+}
+
+void PlotView::contextMenuEvent(QContextMenuEvent* event) {
+  const int trace = interaction_->traceAt(at(QPointF(event->pos())));
+  emit contextMenuRequested(event->globalPos(), trace);
+  event->accept();
 }
 
 void PlotView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -46,10 +46,13 @@ class PlotView : public QWidget {
   void resetZoom();
   // Zoom In / Zoom Out of the context menu: one wheel step on both axes.
   void zoomStep(bool in);
+  // "Recompute Trace Colours".
+  void recomputeColours();
   // The trace under the pointer, -1 for none.
   int highlighted() const { return interaction_->highlighted(); }
 
-  // Starts the drag of traces to another window; the window sets it (tests replace it).
+  // Starts the drag of traces to another window, once the pointer has moved the platform's
+  // drag distance from a press that selected traces; the window sets it (tests replace it).
   std::function<void(const processing::CDataSet& payload)> onStartDrag;
   // Removal of the selected traces by Delete or Backspace.
   std::function<void()> onRemoveSelected;
@@ -59,6 +62,8 @@ class PlotView : public QWidget {
   void readOut(const QString& x, const QString& y);
   // The graph was drawn (after each paint).
   void painted();
+  // The person asked for the context menu at a global position, over a trace (-1: none).
+  void contextMenuRequested(const QPoint& globalPosition, int trace);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -69,6 +74,7 @@ class PlotView : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void noticed(app::Change what);
@@ -87,6 +93,9 @@ class PlotView : public QWidget {
   std::unique_ptr<plot::TraceSelection> selection_;
   std::optional<plot::PlotInteraction> interaction_;
   std::optional<QPoint> pointer_;
+  // Where a press that selected traces happened: moving from there drags them.
+  std::optional<QPoint> dragFrom_;
+  QPoint pressedAt_;
   app::ChangeNotifier::Subscription subscription_;
 };
 

@@ -4,10 +4,50 @@
 #include "app/plot_document.h"
 #include "app/trace_choice.h"
 #include "app/ui.h"
+#include "datastore/lum_binary.h"
 #include "gui/plot_window.h"
+#include "platform/atomic_file.h"
 #include "platform/build_info.h"
 
 namespace lumatix::gui {
+namespace {
+
+using C = app::PlotMenuCommand;
+
+// Where the viewer puts a unit conversion's new file: written as LumBinaryX beside its source
+// and opened in a plot window of its own.
+class ConvertedFileOpener : public app::ConvertedFileHandler {
+ public:
+  ConvertedFileOpener(app::Ui& ui, std::function<app::MainFrame*()> frame, PlotWindowSettings settings)
+      : ui_(ui), frame_(std::move(frame)), settings_(std::move(settings)) {}
+
+  bool saveAndOpen(datastore::smart_ptr<datastore::DataStore> store, const std::string& path) override {
+    platform::AtomicFile file(path);
+    datastore::writeLumBinaryX(*store, file.stream(), false);
+    file.commit();
+    if (app::MainFrame* f = frame_ ? frame_() : nullptr) return f->open(path) != nullptr;
+    auto document = openPlotDocument(path, ui_, settings_);
+    if (!document) return false;
+    showOnItsOwn(std::move(document), ui_, frame_, settings_);
+    return true;
+  }
+
+  // A window no main frame keeps: it goes when it is closed.
+  static void showOnItsOwn(std::unique_ptr<app::PlotDocument> document, app::Ui& ui,
+                           const std::function<app::MainFrame*()>& frame, const PlotWindowSettings& settings) {
+    auto* window = new gui::PlotWindow(std::move(document), ui);
+    window->setAttribute(Qt::WA_DeleteOnClose, true);
+    attachDialogs(*window, ui, frame, settings);
+    window->show();
+  }
+
+ private:
+  app::Ui& ui_;
+  std::function<app::MainFrame*()> frame_;
+  PlotWindowSettings settings_;
+};
+
+}  // namespace
 
 PlotWindowHandle::PlotWindowHandle(gui::PlotWindow* window, std::function<app::MainFrame*()> frame)
     : window_(window), path_(window->document().filePath()) {
@@ -58,9 +98,30 @@ std::unique_ptr<app::PlotDocument> openPlotDocument(const std::string& path, app
   return document;
 }
 
+void attachDialogs(gui::PlotWindow& window, app::Ui& ui, const std::function<app::MainFrame*()>& frame,
+                   const PlotWindowSettings& settings) {
+  window.setAllowCaryFiles(settings.allowCaryFiles);
+  window.setDialog(C::NewWindow, [&ui, frame, settings](gui::PlotWindow& w) {
+    std::unique_ptr<app::PlotDocument> other = w.document().newWindow();
+    if (app::MainFrame* f = frame ? frame() : nullptr)
+      f->addWindow(makePlotWindow(std::move(other), frame, ui, settings));
+    else
+      ConvertedFileOpener::showOnItsOwn(std::move(other), ui, frame, settings);
+  });
+  if (app::PlotDialogs* dialogs = settings.dialogs) {
+    window.setDialog(C::SimpleMath, [dialogs](gui::PlotWindow& w) { w.document().simpleMath(*dialogs); });
+    window.setDialog(C::Smooth, [dialogs](gui::PlotWindow& w) { w.document().smooth(*dialogs); });
+    auto opener = std::make_shared<ConvertedFileOpener>(ui, frame, settings);
+    window.setDialog(C::Convert, [dialogs, opener](gui::PlotWindow& w) { w.document().convertUnits(*dialogs, *opener); });
+  }
+  // Further dialogs attach here, one line each: window.setDialog(C::<command>, <show it for w>).
+}
+
 std::unique_ptr<PlotWindowHandle> makePlotWindow(std::unique_ptr<app::PlotDocument> document,
-                                                 std::function<app::MainFrame*()> frame, app::Ui& ui) {
+                                                 std::function<app::MainFrame*()> frame, app::Ui& ui,
+                                                 const PlotWindowSettings& settings) {
   auto* window = new gui::PlotWindow(std::move(document), ui);
+  attachDialogs(*window, ui, frame, settings);
   auto handle = std::make_unique<PlotWindowHandle>(window, std::move(frame));
   window->show();
   return handle;
@@ -73,7 +134,7 @@ app::PlotWindowMaker plotWindowMaker(app::Ui& ui, std::function<app::MainFrame*(
     std::unique_ptr<app::PlotDocument> document = openPlotDocument(path, ui, settings);
     if (!document) return nullptr;
     document->setOnline(acquisition);
-    return makePlotWindow(std::move(document), frame, ui);
+    return makePlotWindow(std::move(document), frame, ui, settings);
   };
 }
 

@@ -44,12 +44,20 @@ struct PlotWindowSettings {
   std::function<bool()> allowCaryFiles = [] { return true; };
   // The machine's 21 CFR Part 11 mode, under which new files are derived.
   std::function<bool()> compliant = [] { return false; };
+  // The processing dialogs (Simple Math, Smooth, Convert); without them those commands stay
+  // disabled. Not owned; it outlives the windows.
+  app::PlotDialogs* dialogs = nullptr;
 };
 
-// Makes the window of a document and shows it; null (after the person was told) when the
-// file cannot be read or cut into traces.
+// Makes the window of a document, attaches its dialogs and shows it.
 std::unique_ptr<PlotWindowHandle> makePlotWindow(std::unique_ptr<app::PlotDocument> document,
-                                                 std::function<app::MainFrame*()> frame, app::Ui& ui);
+                                                 std::function<app::MainFrame*()> frame, app::Ui& ui,
+                                                 const PlotWindowSettings& settings = {});
+
+// Attaches to a window what its commands open outside it: the dialogs, further windows. Each
+// dialog is one line here.
+void attachDialogs(gui::PlotWindow& window, app::Ui& ui, const std::function<app::MainFrame*()>& frame,
+                   const PlotWindowSettings& settings);
 
 // The maker the viewer installs: files are read with the loader, cut into the traces their
 // saved view names, and shown.

@@ -37,6 +37,17 @@ std::vector<double> majorTicks(double lo, double hi, double step) {
 
 Graph::Graph() : wheel_(255, 190.0f), xAxis_(0, 1), yAxis_(0, 1) {}
 
+void Graph::recomputeColours() {
+  wheel_.Reset();
+  std::vector<std::uint32_t> colours(colours_.size());
+  for (int pass = 0; pass < 2; ++pass)
+    for (std::size_t t = 0; t < colours.size(); ++t) {
+      const bool shown = t < shown_.size() && shown_[t];
+      if (shown == (pass == 0)) colours[t] = wheel_.NextColour();
+    }
+  colours_ = std::move(colours);
+}
+
 void Graph::SetTitles(const char* title1, const char* title2) {
   title1_ = title1 ? title1 : "no title";
   title2_ = title2 ? title2 : "no title";

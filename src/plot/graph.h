@@ -72,6 +72,9 @@ class Graph {
   Transform dataToCanvas(const Rect& area) const;
 
   const std::vector<std::uint32_t>& colours() const { return colours_; }
+  // "Recompute Trace Colours": the wheel starts again, the shown traces take its colours in
+  // order, then the hidden ones (so that each keeps a colour of its own when shown again).
+  void recomputeColours();
   const std::string& title1() const { return title1_; }
   const std::string& title2() const { return title2_; }
   bool descendingX() const { return descending_; }

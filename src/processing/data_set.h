@@ -28,6 +28,8 @@ class DataStore;
 
 namespace lumatix::processing {
 
+struct TraceCut;
+
 // What a data set keeps of the saved view for its x axis (entry 0) and its trace axis
 // (entry 1).
 struct SegmentEntry {
@@ -55,6 +57,10 @@ class CDataSet {
   // defaultTraceName is kept and names the first trace when the traces are not named from
   // the trace axis.
   void Load(const datastore::DataStore& store, int xDim, int traceDim, int valueIndex, int optionIndex);
+  // Load without copying the values: every field as Load sets it, but each trace's rows are
+  // empty; the returned cut reads the values from the store (processing/trace_cut.h), which
+  // must outlive it unchanged. The same refusals as Load.
+  TraceCut LoadShape(const datastore::DataStore& store, int xDim, int traceDim, int valueIndex, int optionIndex);
 
   // The traces whose selection entry is 1, the baseline trace never among them, segment A
   // only. Throws "CDataSet::Subset : size mismatch in Z axis" unless the selection has one

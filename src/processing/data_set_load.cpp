@@ -10,6 +10,7 @@
 #include "datastore/data_store.h"
 #include "processing/axis_labels.h"
 #include "processing/data_set.h"
+#include "processing/trace_cut.h"
 #include "processing/trace_types.h"
 
 namespace lumatix::processing {
@@ -44,6 +45,36 @@ bool containsAutoscale(const DataStore& store) {
 
 void CDataSet::Load(const DataStore& store, int xDim, int traceDim, int valueIndex, int option) {
   if (xDim < 0 || valueIndex < 0) return;
+  CDataSet result;
+  result.defaultTraceName = defaultTraceName;
+  const TraceCut cut = result.LoadShape(store, xDim, traceDim, valueIndex, option);
+
+  // The usual layout (x the fastest dimension, no appended points before measured ones)
+  // copies each row in one sweep.
+  bool leadingContiguousA = !cut.conversion.active;
+  for (std::size_t j = 0; leadingContiguousA && j < cut.offsetsA.size(); ++j)
+    leadingContiguousA = cut.offsetsA[j] == static_cast<std::int64_t>(j);
+  for (int t = 0; t < cut.traces; ++t) {
+    const auto ti = static_cast<std::size_t>(t);
+    auto& rowA = result.yA[ti];
+    if (leadingContiguousA) {
+      const float* first = cut.first + t * cut.traceStride;
+      rowA.assign(first, first + cut.offsetsA.size());
+    } else {
+      rowA.resize(cut.offsetsA.size());
+      for (std::size_t j = 0; j < rowA.size(); ++j) rowA[j] = cut.a(t, j);
+    }
+    auto& rowB = result.yB[ti];
+    rowB.resize(cut.offsetsB.size());
+    for (std::size_t j = 0; j < rowB.size(); ++j) rowB[j] = cut.b(t, j);
+  }
+  if (!result.IsValid()) refuse("Could not create valid dataset");
+  *this = std::move(result);
+}
+
+TraceCut CDataSet::LoadShape(const DataStore& store, int xDim, int traceDim, int valueIndex, int option) {
+  TraceCut cut;
+  if (xDim < 0 || valueIndex < 0) return cut;
 
   // Everything that could send a read outside the value block is refused up front.
   const int dimensionCount = store.dimensions.size();
@@ -117,39 +148,18 @@ void CDataSet::Load(const DataStore& store, int xDim, int traceDim, int valueInd
     }
   }
 
-  // The usual layout (x the fastest dimension, no appended points before measured ones)
-  // copies each row in one sweep.
-  bool leadingContiguousA = xStride == 1;
-  for (std::size_t j = 0; leadingContiguousA && j < offsetsA.size(); ++j)
-    leadingContiguousA = offsetsA[j] == static_cast<std::int64_t>(j);
-
   const int traces = traceDim >= 0 ? store.dimensions[traceDim].size() : 1;
-  const std::int64_t traceStride = traceDim >= 0 ? store.stride(traceDim) : 0;
   result.yA.assign(static_cast<std::size_t>(traces), {});
   result.yB.assign(static_cast<std::size_t>(traces), {});
   result.zValues.assign(static_cast<std::size_t>(traces), 0.0);
-
-  const fitting::UnitConversion conversion = info.conversion();
-  const float* block = store.data.data;
-  for (int t = 0; t < traces; ++t) {
-    const auto ti = static_cast<std::size_t>(t);
-    if (traceDim >= 0) result.zValues[ti] = store.dimensions[traceDim].values[t];
-    const float* first = block + base + t * traceStride;
-    auto& rowA = result.yA[ti];
-    if (conversion.active) {
-      rowA.resize(offsetsA.size());
-      for (std::size_t j = 0; j < offsetsA.size(); ++j)
-        rowA[j] = static_cast<float>(fitting::Convert(conversion, first[offsetsA[j]]));
-    } else if (leadingContiguousA) {
-      rowA.assign(first, first + offsetsA.size());
-    } else {
-      rowA.resize(offsetsA.size());
-      for (std::size_t j = 0; j < offsetsA.size(); ++j) rowA[j] = first[offsetsA[j]];
-    }
-    auto& rowB = result.yB[ti];
-    rowB.resize(offsetsB.size());
-    for (std::size_t j = 0; j < offsetsB.size(); ++j) rowB[j] = first[offsetsB[j]];
-  }
+  if (traceDim >= 0)
+    for (int t = 0; t < traces; ++t) result.zValues[static_cast<std::size_t>(t)] = store.dimensions[traceDim].values[t];
+  cut.first = store.data.data + base;
+  cut.traceStride = traceDim >= 0 ? store.stride(traceDim) : 0;
+  cut.offsetsA = std::move(offsetsA);
+  cut.offsetsB = std::move(offsetsB);
+  cut.conversion = info.conversion();
+  cut.traces = traces;
 
   result.traceNames.assign(static_cast<std::size_t>(traces), std::string());
   result.traceKind.assign(static_cast<std::size_t>(traces), 0);
@@ -187,8 +197,8 @@ void CDataSet::Load(const DataStore& store, int xDim, int traceDim, int valueInd
   result.traceCount = traces;
   result.compliant = store.attributes.cfrCompliant;
   result.pristineFlag = 0;
-  if (!result.IsValid()) refuse("Could not create valid dataset");
   *this = std::move(result);
+  return cut;
 }
 
 }  // namespace lumatix::processing

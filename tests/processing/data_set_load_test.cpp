@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "processing/data_set.h"
+#include "processing/trace_cut.h"
 #include "store_builder.h"
 #include "support/fixed_providers.h"
 
@@ -205,6 +206,46 @@ TEST_F(LoadTest, InvalidOptionIsRefused) {
   CDataSet set;
   EXPECT_THAT([&] { set.Load(*store, 0, -1, 0, 3); },
               ThrowsMessage<std::runtime_error>("The currently selected option is invalid.\n"));
+}
+
+// The shape and its cut give what Load copies, value for value, in every layout: x the slow
+// dimension, traces along the fast one, appended points in segment B, a unit transform, a
+// further dimension held at an index other than 0, and a single trace.
+TEST_F(LoadTest, ShapeReadsTheValuesLoadCopies) {
+  struct Row {
+    const char* name;
+    int xDim, traceDim, option;
+    float split;  // the saved view's x split; appended points lie above it
+  };
+  const Row rows[] = {
+      {"x fast, traces slow", 0, 1, -1, 1e9f},
+      {"x slow, traces fast", 1, 0, -1, 1e9f},
+      {"appended points", 0, 1, -1, 2.0f},
+      {"unit transform", 0, 2, 1, 1e9f},
+      {"single trace", 2, -1, 1, 1e9f},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto store = makeStore({"Absorbance"}, {{"Time", {1, 2, 3, 4}}, {"Repeat", {1, 2, 3}}, {"Cell", {1, 2}}},
+                           [](int, const std::vector<int>& i) { return static_cast<float>(0.5 + i[0] + 10 * i[1] + 100 * i[2]); });
+    store->viewState.ranges[static_cast<std::size_t>(row.xDim)].first = row.split;
+    for (int d = 0; d < 3; ++d)
+      if (d != row.xDim && d != row.traceDim) store->dimensions[d].currentIndex = 1;
+    CDataSet loaded, shaped;
+    loaded.Load(*store, row.xDim, row.traceDim, 0, row.option);
+    const TraceCut cut = shaped.LoadShape(*store, row.xDim, row.traceDim, 0, row.option);
+    ASSERT_EQ(cut.traces, loaded.TraceCount());
+    EXPECT_EQ(shaped.traceNames, loaded.traceNames);
+    EXPECT_EQ(shaped.xA, loaded.xA);
+    EXPECT_EQ(shaped.xB, loaded.xB);
+    EXPECT_EQ(shaped.yLabel, loaded.yLabel);
+    for (int t = 0; t < cut.traces; ++t) {
+      const auto ti = static_cast<std::size_t>(t);
+      EXPECT_TRUE(shaped.yA[ti].empty());
+      for (std::size_t j = 0; j < loaded.xA.size(); ++j) EXPECT_EQ(cut.a(t, j), loaded.yA[ti][j]) << t << "," << j;
+      for (std::size_t j = 0; j < loaded.xB.size(); ++j) EXPECT_EQ(cut.b(t, j), loaded.yB[ti][j]) << t << "," << j;
+    }
+  }
 }
 
 }  // namespace

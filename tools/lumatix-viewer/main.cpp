@@ -10,6 +10,7 @@
 #include "app/compliance_settings.h"
 #include "app/viewer_app.h"
 #include "gui/main_frame_window.h"
+#include "gui/plot_window_gallery.h"
 #include "gui/plot_window_maker.h"
 #include "gui/qt_ui.h"
 #include "gui/screenshots.h"
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
     const int ms = delay != nullptr ? std::atoi(delay) : 1500;
     QTimer::singleShot(ms > 0 ? ms : 1500, &qt, [folder, &pictured] {
       for (const QString& file : gui::saveScreenshots(QString::fromLocal8Bit(folder)))
+        std::printf("%s\n", file.toLocal8Bit().constData());
+      for (const QString& file : gui::savePlotWindowGallery(QString::fromLocal8Bit(folder)))
         std::printf("%s\n", file.toLocal8Bit().constData());
       std::fflush(stdout);
       pictured = true;

@@ -1,14 +1,18 @@
+#include <algorithm>
 #include <charconv>
 #include <iostream>
 #include <vector>
 
 #include "commands.h"
+#include "processing/trace_cut.h"
 #include "trace_choice.h"
 
 namespace lumatix::cli {
 namespace {
 
-void printTraces(const processing::CDataSet& set, std::ostream& out) {
+// Prints the table straight from the store through the cut: the values are never copied, so
+// memory stays that of the loaded file whatever its size.
+void printTraces(const processing::CDataSet& set, const processing::TraceCut& cut, std::ostream& out) {
   out << "# type: " << set.typeName << '\n';
   out << "# x: " << set.xLabel << '\n';
   out << "# y: " << set.yLabel << '\n';
@@ -31,14 +35,26 @@ void printTraces(const processing::CDataSet& set, std::ostream& out) {
     at = std::to_chars(at, at + kLongestNumber, value, std::chars_format::general, 6).ptr;
     *at++ = after;
   };
-  const auto rows = [&](const std::vector<double>& x, const std::vector<std::vector<double>>& y) {
-    for (std::size_t j = 0; j < x.size(); ++j) {
-      put(x[j], y.empty() ? '\n' : '\t');
-      for (std::size_t t = 0; t < y.size(); ++t) put(y[t][j], t + 1 == y.size() ? '\n' : '\t');
+  // Each row takes one value of every trace, and the traces lie far apart in the store: the
+  // values are gathered a block of rows at a time, trace by trace, so that each trace is read
+  // in order instead of one cache line per value.
+  const auto traces = static_cast<std::size_t>(cut.traces);
+  const std::size_t block = std::clamp<std::size_t>((std::size_t{1} << 17) / std::max<std::size_t>(traces, 1), 1, 64);
+  std::vector<double> gathered(traces * block);
+  const auto rows = [&](const std::vector<double>& x, auto value) {
+    for (std::size_t first = 0; first < x.size(); first += block) {
+      const std::size_t count = std::min(block, x.size() - first);
+      for (std::size_t t = 0; t < traces; ++t)
+        for (std::size_t k = 0; k < count; ++k) gathered[k * traces + t] = value(static_cast<int>(t), first + k);
+      for (std::size_t k = 0; k < count; ++k) {
+        put(x[first + k], traces == 0 ? '\n' : '\t');
+        const double* row = gathered.data() + k * traces;
+        for (std::size_t t = 0; t < traces; ++t) put(row[t], t + 1 == traces ? '\n' : '\t');
+      }
     }
   };
-  rows(set.xA, set.yA);
-  rows(set.xB, set.yB);
+  rows(set.xA, [&cut](int t, std::size_t j) { return cut.a(t, j); });
+  rows(set.xB, [&cut](int t, std::size_t j) { return cut.b(t, j); });
   flush();
 }
 
@@ -52,8 +68,9 @@ void addTracesCommand(CLI::App& app, InputOptions& input) {
   addTraceChoiceOptions(*command, choice);
   command->callback([&input] {
     auto store = loadStore(file, input);
-    const processing::CDataSet set = loadTraces(*store, choice);
-    printTraces(set, std::cout);
+    processing::CDataSet set;
+    const processing::TraceCut cut = app::loadTraceShape(*store, choice, set);
+    printTraces(set, cut, std::cout);
   });
 }
 
