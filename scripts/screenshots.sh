@@ -3,8 +3,9 @@
 # directory made from the bundled examples with the CD thermal melt open in a plot window,
 # saves a picture of every window into build/screenshots/ (the viewer's LUMATIX_SCREENSHOTS
 # mode, which adds the plot window in use: its menus open, the context menu, the legend and
-# grid, a zoom rectangle and the print preview) and copies the main frame's and the plot
-# window's to docs/screenshots/.
+# grid, a zoom rectangle and the print preview, and the fitting dialog before, during and after
+# a fit) and copies the main frame's, a plot window's and the fitting dialog's to
+# docs/screenshots/.
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/dev)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,6 +30,14 @@ printf '[Preferences]\nWorking%%20Directory=%s\n' "$data" >"$home/config/Corvane
 QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots" XDG_CONFIG_HOME="$home/config" \
   XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi "$data/CD/cd_thermal_melt.dsx" 2>/dev/null |
   sed 's/^/picture: /'
+# The fitting dialog is pictured over the first plot window; a stopped-flow shot is what it is
+# made for, so its pictures come from a second run on that example.
+QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots/fit" XDG_CONFIG_HOME="$home/config" \
+  XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi "$data/Stopped-flow/stopped_flow_absorbance.dsx" \
+  >/dev/null 2>&1
+mv "$shots"/fit/fittingDialog-*.png "$shots/" && rm -rf "$shots/fit"
+ls "$shots"/fittingDialog-*.png | sed 's/^/picture: /'
 cp "$shots/mainFrame.png" docs/screenshots/main-frame.png
 cp "$shots/plotWindow-menu-Trace.png" docs/screenshots/plot-window.png
-echo "docs/screenshots/main-frame.png and plot-window.png updated"
+cp "$shots/fittingDialog-fitted.png" docs/screenshots/fitting-dialog.png
+echo "docs/screenshots/main-frame.png, plot-window.png and fitting-dialog.png updated"

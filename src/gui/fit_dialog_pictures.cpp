@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QPixmap>
 
+#include <algorithm>
+#include <limits>
+
 #include "app/fit_session.h"
 #include "app/plot_document.h"
 #include "app/ui.h"
@@ -37,6 +40,27 @@ QString grab(QWidget& w, const QString& folder, const QString& name) {
   return w.grab().save(path) ? path : QString();
 }
 
+// The function that fits the trace best among a few common shapes, so that the pictures show
+// a fit that makes sense for whatever file the gallery opened.
+int likelyFunction(const std::vector<double>& x, const std::vector<double>& y) {
+  PictureUi ui;
+  int best = 1;
+  double bestVariance = std::numeric_limits<double>::infinity();
+  for (int candidate : {1, 10, 15, 0}) {  // single exponential, Gaussian, sigmoid, line
+    app::FitSession trial(ui, x, y, nullptr);
+    trial.Begin();
+    trial.SelectFunction(candidate);
+    if (!trial.Estimate()) continue;
+    app::FitProgress progress = trial.StartFit();
+    while (progress == app::FitProgress::Running) progress = trial.Iterate();
+    if (progress == app::FitProgress::Converged && trial.NormalisedVariance() < bestVariance) {
+      bestVariance = trial.NormalisedVariance();
+      best = candidate;
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 QStringList saveFittingDialogScreenshots(const QString& folder, const app::PlotDocument& document) {
@@ -48,7 +72,7 @@ QStringList saveFittingDialogScreenshots(const QString& folder, const app::PlotD
   PictureUi ui;
   app::FitSession session(ui, set.xA, set.yA[trace], nullptr);
   session.Begin();
-  session.SelectFunction(1);
+  session.SelectFunction(likelyFunction(set.xA, set.yA[trace]));
   session.Estimate();
   const std::string title = app::plotWindowTitle(document.filePath());
   MultiFitDialog dialog(session, {title + " (" + set.traceNames[trace] + ")", title, set.traceNames[trace], set.xLabel, set.yLabel},

@@ -22,10 +22,12 @@
 
 #include "app/fit_session.h"
 #include "app/fit_texts.h"
+#include "app/plot_document.h"
 #include "app/ui.h"
 #include "fitting/fit_funx.h"
 #include "gui/fit_report_printer.h"
 #include "gui/line_plot_widget.h"
+#include "gui/plot_window.h"
 #include "platform/build_info.h"
 
 namespace lumatix::gui {
@@ -577,6 +579,11 @@ void MultiFitDialog::reject() {
 bool QtFitDialog::run(app::FitSession& session, const app::FitDialogContext& context) {
   MultiFitDialog dialog(session, context, ui_, parent_);
   return dialog.exec() == QDialog::Accepted;
+}
+
+void runFitting(PlotWindow& window, platform::SettingsStore* preferences) {
+  QtFitDialog dialog(window.ui(), &window);
+  window.document().fit(dialog, preferences);
 }
 
 }  // namespace lumatix::gui

@@ -33,9 +33,14 @@ class FitSession;
 class Ui;
 }  // namespace lumatix::app
 
+namespace lumatix::platform {
+class SettingsStore;
+}
+
 namespace lumatix::gui {
 
 class LinePlotWidget;
+class PlotWindow;
 
 class MultiFitDialog : public QDialog {
   Q_OBJECT
@@ -154,5 +159,9 @@ class QtFitDialog : public app::FitDialog {
   app::Ui& ui_;
   QWidget* parent_;
 };
+
+// The plot window's "Fitting..." command: the window's document fits its selected trace in the
+// modal dialog over the window, keeping the dialog's preferences in `preferences` (may be null).
+void runFitting(PlotWindow& window, platform::SettingsStore* preferences);
 
 }  // namespace lumatix::gui

@@ -5,6 +5,7 @@
 #include "app/trace_choice.h"
 #include "app/ui.h"
 #include "datastore/lum_binary.h"
+#include "gui/multi_fit_dialog.h"
 #include "gui/plot_window.h"
 #include "platform/atomic_file.h"
 #include "platform/build_info.h"
@@ -114,6 +115,7 @@ void attachDialogs(gui::PlotWindow& window, app::Ui& ui, const std::function<app
     auto opener = std::make_shared<ConvertedFileOpener>(ui, frame, settings);
     window.setDialog(C::Convert, [dialogs, opener](gui::PlotWindow& w) { w.document().convertUnits(*dialogs, *opener); });
   }
+  window.setDialog(C::Fitting, [settings](gui::PlotWindow& w) { runFitting(w, settings.preferences()); });
   // Further dialogs attach here, one line each: window.setDialog(C::<command>, <show it for w>).
 }
 

@@ -18,6 +18,10 @@ class MainFrame;
 class PlotDocument;
 }  // namespace lumatix::app
 
+namespace lumatix::platform {
+class SettingsStore;
+}
+
 namespace lumatix::gui {
 
 // The main frame's view of one Qt plot window.
@@ -47,6 +51,9 @@ struct PlotWindowSettings {
   // The processing dialogs (Simple Math, Smooth, Convert); without them those commands stay
   // disabled. Not owned; it outlives the windows.
   app::PlotDialogs* dialogs = nullptr;
+  // The person's preferences, where the fitting dialog keeps its range, function and values;
+  // null: the dialog starts from its defaults and keeps nothing.
+  std::function<platform::SettingsStore*()> preferences = [] { return nullptr; };
 };
 
 // Makes the window of a document, attaches its dialogs and shows it.

@@ -27,7 +27,11 @@
 #include "fitting/fit_test_support.h"
 #include "gui/line_plot_widget.h"
 #include "gui/multi_fit_dialog.h"
+#include "gui/plot_window.h"
 #include "gui/plot_window_maker.h"
+#include "gui/plot_view.h"
+#include "platform/settings_store.h"
+#include "app/menu_table.h"
 #include "gui/qt_ui.h"
 #include "support/scripted_ui.h"
 
@@ -187,6 +191,43 @@ class FitDialogTest : public QObject {
     sameNumbers(dialog.results, cli);
     QCOMPARE(dialog.results.locks[2], locked ? 1 : 0);
     QVERIFY(dialog.results.converged);
+  }
+
+  void theFKeyOfAPlotWindowOpensTheDialogAndKeepsItsPreferences() {
+    lumatix::testing::ScriptedUi ui;
+    QTemporaryDir dir;
+    lumatix::platform::SettingsStore preferences(dir.filePath("viewer.conf").toStdString());
+    gui::PlotWindowSettings settings;
+    settings.preferences = [&preferences] { return &preferences; };
+    auto document = gui::openPlotDocument(example("stopped_flow_absorbance.dsx"), ui, settings);
+    QVERIFY(document);
+    auto handle = gui::makePlotWindow(std::move(document), [] { return nullptr; }, ui, settings);
+    gui::PlotWindow* w = handle->window();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->activateWindow();
+    app::PlotDocument& doc = w->document();
+    doc.deselectAll();
+    doc.select(2, true);
+    QVERIFY(w->action(app::PlotMenuCommand::Fitting)->isEnabled());
+    const int traces = doc.dataSet().TraceCount();
+
+    std::string title;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<gui::MultiFitDialog*>(QApplication::activeModalWidget());
+      if (d == nullptr) return;
+      title = d->windowTitle().toStdString();
+      QSignalSpy ended(d, &gui::MultiFitDialog::fitEnded);
+      click(d, "estimate");
+      click(d, "fit");
+      if (ended.count() == 1 || ended.wait(30000)) click(d, "ok");
+      if (d->isVisible()) d->reject();
+    });
+    QTest::keyClick(w->view(), Qt::Key_F);
+    QCOMPARE(title, doc.filePath() + " (3)");
+    QCOMPARE(doc.dataSet().TraceCount(), traces + 1);
+    QCOMPARE(doc.dataSet().history.back().title, std::string("Fitting"));
+    QCOMPARE(preferences.getInt("Preferences\\Fitting", "RangeSet", 0), 1);
+    QCOMPARE(preferences.getInt("Preferences\\Fitting", "DefaultFunction", -1), kSingleExponential);
   }
 
   void fieldsThatHoldNoNumberAreRefused() {

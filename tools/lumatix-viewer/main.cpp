@@ -36,9 +36,12 @@ int main(int argc, char** argv) {
   gui::PlotWindowSettings plotSettings;
   plotSettings.allowCaryFiles = [frameOf] { return frameOf() == nullptr || frameOf()->allowCaryFiles(); };
   plotSettings.compliant = [] { return app::ComplianceSettings::instance().snapshot().cfrCompliant; };
+  app::CKVViewerApp* running = nullptr;
+  plotSettings.preferences = [&running] { return running != nullptr ? running->settings() : nullptr; };
   gui::ViewerHost host(ui, gui::plotWindowMaker(ui, frameOf, plotSettings));
   hosting = &host;
   app::CKVViewerApp application(ui, host);
+  running = &application;
   host.attach(application);
 
   // LUMATIX_SCREENSHOTS=folder: a run without a person (a build without a display, the
