@@ -38,6 +38,8 @@ void LinePlotWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void LinePlotWidget::leaveEvent(QEvent*) { highlight({-1, -1}); }
 
+void LinePlotWidget::resizeEvent(QResizeEvent*) { emit resized(); }
+
 void LinePlotWidget::highlight(std::pair<int, int> nearest) {
   if (nearest == plot_.highlight()) return;
   plot_.SetHighlight(nearest.first, nearest.second);

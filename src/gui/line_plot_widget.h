@@ -26,11 +26,14 @@ class LinePlotWidget : public QWidget {
  signals:
   // The highlighted trace and point changed (-1, -1: none).
   void highlightChanged(int trace, int point);
+  // The widget took a new size: owners that fit traces to its pixels give them again.
+  void resized();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void highlight(std::pair<int, int> nearest);

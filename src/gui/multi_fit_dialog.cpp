@@ -19,6 +19,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "app/fit_session.h"
 #include "app/fit_texts.h"
@@ -28,6 +29,7 @@
 #include "gui/fit_report_printer.h"
 #include "gui/line_plot_widget.h"
 #include "gui/plot_window.h"
+#include "plot/column_reduction.h"
 #include "platform/build_info.h"
 
 namespace lumatix::gui {
@@ -275,6 +277,8 @@ QWidget* MultiFitDialog::buildPreview() {
   residualPlot_ = new LinePlotWidget(panel);
   residualPlot_->setObjectName(QStringLiteral("residualPlot"));
   residualPlot_->setAccessibleName(tr("Residuals"));
+  connect(preview_, &LinePlotWidget::resized, this, &MultiFitDialog::schedulePreview);
+  connect(residualPlot_, &LinePlotWidget::resized, this, &MultiFitDialog::schedulePreview);
   preview_->setMinimumSize(420, 240);
   residualPlot_->setMinimumSize(420, 140);
   if (!context_.xTitle.empty() || !context_.yTitle.empty())
@@ -299,7 +303,7 @@ QWidget* MultiFitDialog::buildPreview() {
   auto zoomed = [this](auto change) {
     return [this, change] {
       change(preview_->plot());
-      preview_->update();
+      showPreview();
     };
   };
   tool(tr("+"), tr("Zoom In"), "zoomIn", zoomed([](plot::CLinePlot& p) { p.ZoomIn(plot::kZoomBoth); }));
@@ -329,13 +333,28 @@ QWidget* MultiFitDialog::buildPreview() {
 // --- from the session to the widgets ---
 
 void MultiFitDialog::noticed(app::Change what) {
+  // While a fit runs, a slice of several steps brings several notices: the widgets are filled
+  // once, when the window gets round to it. The notices of the fit's end come when it no
+  // longer runs and are shown at once.
+  pending_ |= what;
+  if (!session_.Fitting()) {
+    showPending();
+  } else if (!refreshQueued_) {
+    refreshQueued_ = true;
+    QMetaObject::invokeMethod(this, &MultiFitDialog::showPending, Qt::QueuedConnection);
+  }
+}
+
+void MultiFitDialog::showPending() {
+  refreshQueued_ = false;
+  const app::Change what = std::exchange(pending_, app::Change::None);
   if (app::any(what, app::Change::Parameters)) {
     showFunction();
     showParameters();
   }
   if (app::any(what, app::Change::Data)) showRange();
   if (app::any(what, app::Change::View)) schedulePreview();
-  updateEnabling();
+  if (what != app::Change::None) updateEnabling();
 }
 
 void MultiFitDialog::showFunction() {
@@ -356,13 +375,15 @@ void MultiFitDialog::showParameters() {
   for (std::size_t j = 0; j < rows_.size(); ++j) {
     ParameterRow& row = rows_[j];
     const bool used = j < values.size();
-    for (QWidget* w : std::initializer_list<QWidget*>{row.name, row.value, row.error, row.lock}) w->setVisible(used);
+    if (functionChanged) {
+      for (QWidget* w : std::initializer_list<QWidget*>{row.name, row.value, row.error, row.lock}) w->setVisible(used);
+      const QString name = used && j < function.parameterNames.size() ? text(function.parameterNames[j]) : QString();
+      row.name->setText(name);
+      row.value->setAccessibleName(name);
+      row.lock->setAccessibleName(tr("Lock %1").arg(name));
+      row.error->setAccessibleName(tr("Error of %1").arg(name));
+    }
     if (!used) continue;
-    const QString name = j < function.parameterNames.size() ? text(function.parameterNames[j]) : QString();
-    row.name->setText(name);
-    row.value->setAccessibleName(name);
-    row.lock->setAccessibleName(tr("Lock %1").arg(name));
-    row.error->setAccessibleName(tr("Error of %1").arg(name));
     // A field keeps what the person typed there until the session's value itself changes
     // (a lock toggled meanwhile must not undo an edit not yet handed over).
     const QString now = shown(values[j]);
@@ -371,8 +392,11 @@ void MultiFitDialog::showParameters() {
       row.value->setText(now);
       row.value->setCursorPosition(0);
     }
-    row.error->setText(j < errors.size() ? shown(errors[j]) : QString());
-    row.error->setCursorPosition(0);
+    const QString error = j < errors.size() ? shown(errors[j]) : QString();
+    if (row.error->text() != error) {
+      row.error->setText(error);
+      row.error->setCursorPosition(0);
+    }
     row.lock->setChecked(j < locks.size() && locks[j] == 1);
   }
   maxIterations_->setValue(session_.MaxIterations());
@@ -384,6 +408,7 @@ void MultiFitDialog::showParameters() {
 
 void MultiFitDialog::showStatistics() {
   const auto show = [](QLineEdit* field, const QString& value) {
+    if (field->text() == value) return;
     field->setText(value);
     field->setCursorPosition(0);  // the number's start, not its end, when it is wider than the field
   };
@@ -391,8 +416,9 @@ void MultiFitDialog::showStatistics() {
   show(variance_, shown(session_.NormalisedVariance()));
   show(marquardt_, shown(session_.DampingFactor()));
   show(iterations_, QString::number(session_.Iterations()));
-  endReason_->setText(session_.FitWasStarted() ? QString::fromUtf8(fitting::describeEndReason(session_.EndReason()))
-                                               : QString());
+  const QString reason =
+      session_.FitWasStarted() ? QString::fromUtf8(fitting::describeEndReason(session_.EndReason())) : QString();
+  if (endReason_->text() != reason) endReason_->setText(reason);
 }
 
 void MultiFitDialog::showRange() {
@@ -421,16 +447,35 @@ void MultiFitDialog::showPreview() {
   const app::FitPreview& p = session_.Preview();
   plot::CLinePlot& main = preview_->plot();
   plot::CLinePlot& residuals = residualPlot_->plot();
+  residuals.SetYRange(p.residualLow, p.residualHigh);
   if (p.x.empty()) {
     main.RemoveTrace("Fit");
     residuals.RemoveTrace("Res");
   } else {
-    main.SetTrace("Fit", points(p.x, p.fit), kFitColour);
-    residuals.SetTrace("Res", points(p.x, p.residuals), kResidualColour);
+    showReduced(*preview_, "Fit", p.x, p.fit, kFitColour);
+    showReduced(*residualPlot_, "Res", p.x, p.residuals, kResidualColour);
   }
-  residuals.SetYRange(p.residualLow, p.residualHigh);
   preview_->update();
   residualPlot_->update();
+}
+
+// A long preview goes to its plot as what the plot's pixel columns can show of it (the first,
+// lowest, highest and last point of each), so that a live step costs a few points per column
+// and not the whole trace again. A zoom or a new size takes it from the session's preview anew.
+void MultiFitDialog::showReduced(LinePlotWidget& widget, const std::string& name, const std::vector<double>& x,
+                                 const std::vector<double>& y, std::uint32_t colour) {
+  plot::CLinePlot& plot = widget.plot();
+  const plot::Rect area = plot.plotArea(widget.width(), widget.height());
+  const plot::PlotView& view = plot.view();
+  const double pixelsPerUnit = area.width() / (static_cast<double>(view.xTo) - view.xFrom);
+  kept_.clear();
+  if (std::isfinite(pixelsPerUnit) && pixelsPerUnit > 0)
+    plot::reduceToColumns(x.data(), y.data(), 0, x.size(), view.xFrom - area.left / pixelsPerUnit, pixelsPerUnit,
+                          kept_);
+  buffer_.resize(kept_.size());
+  for (std::size_t k = 0; k < kept_.size(); ++k)
+    buffer_[k] = {static_cast<float>(x[kept_[k]]), static_cast<float>(y[kept_[k]])};
+  plot.SetTrace(name, buffer_, colour);
 }
 
 void MultiFitDialog::updateEnabling() {
@@ -443,10 +488,13 @@ void MultiFitDialog::updateEnabling() {
     row.lock->setEnabled(idle);
     // A field that holds no number says so in red.
     const bool bad = j < session_.Values().size() && !numberIn<double>(row.value->text());
-    QPalette palette = row.value->palette();
-    palette.setColor(QPalette::Text, bad ? Qt::red : QApplication::palette().color(QPalette::Text));
-    row.value->setPalette(palette);
-    row.value->setToolTip(bad ? tr("Not a number") : QString());
+    if (bad != row.shownBad) {
+      row.shownBad = bad;
+      QPalette palette = row.value->palette();
+      palette.setColor(QPalette::Text, bad ? Qt::red : QApplication::palette().color(QPalette::Text));
+      row.value->setPalette(palette);
+      row.value->setToolTip(bad ? tr("Not a number") : QString());
+    }
   }
   from_->setEnabled(idle);
   to_->setEnabled(idle);
@@ -522,6 +570,8 @@ void MultiFitDialog::startFit() {
   updateEnabling();
   cancel_->setFocus();
   ticks_.start();
+  // The first slice runs at once: a fit that needs less than one slice ends without a pause.
+  iterate();
 }
 
 void MultiFitDialog::iterate() {

@@ -14,8 +14,11 @@
 #include <QTimer>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/change_notifier.h"
 #include "app/fit_command.h"
@@ -78,12 +81,14 @@ class MultiFitDialog : public QDialog {
     QLineEdit* error = nullptr;
     QCheckBox* lock = nullptr;
     QString shownValue;  // what the field showed of the session's value
+    bool shownBad = false;
   };
 
   void build();
   QWidget* buildParameters();
   QWidget* buildPreview();
   void noticed(app::Change what);
+  void showPending();
   void showFunction();
   void showParameters();
   void showRange();
@@ -91,6 +96,8 @@ class MultiFitDialog : public QDialog {
   void showData();
   void schedulePreview();
   void showPreview();
+  void showReduced(LinePlotWidget& widget, const std::string& name, const std::vector<double>& x,
+                   const std::vector<double>& y, std::uint32_t colour);
   void updateEnabling();
 
   // Hands the edited values and locks to the session; false (changing nothing) when a value
@@ -117,6 +124,11 @@ class MultiFitDialog : public QDialog {
   bool iterating_ = false;
   bool showing_ = false;  // widgets are being filled from the session: their signals are ours
   bool previewPending_ = false;
+  app::Change pending_ = app::Change::None;
+  // The preview's points on their way to the plots, kept between previews.
+  std::vector<std::size_t> kept_;
+  std::vector<std::pair<float, float>> buffer_;
+  bool refreshQueued_ = false;
   int shownFunction_ = -1;
   app::ChangeNotifier::Subscription subscription_;
 

@@ -46,6 +46,7 @@ class CLinePlot {
   // A view that was zoomed away from the extents stays as it is.
   void SetTrace(const std::string& name, const std::vector<std::pair<float, float>>& points,
                 std::uint32_t colour);
+  void SetTrace(const std::string& name, std::vector<std::pair<float, float>>&& points, std::uint32_t colour);
   // False when there is no trace of that name.
   bool RemoveTrace(const std::string& name);
   bool SetLineStyle(const std::string& name, int style);
@@ -100,7 +101,26 @@ class CLinePlot {
   // The pixel of the highlighted point, nullopt when no point is highlighted.
   std::optional<Point> highlightedPixel(double width, double height) const;
 
+  // The pixels a trace is drawn through (for lines, a few per pixel column) for one view and
+  // canvas size, kept until the trace, its style, the view or the size change: a paint that
+  // only moves the highlight does not go through a long trace again.
+  const std::vector<Point>& drawnPoints(std::size_t trace, double width, double height);
+  // The trace of that name, added when there is none; then its extent after its points changed.
+  CPlotData& traceNamed(const std::string& name);
+  void traceReplaced(const std::string& name, std::uint32_t colour);
+
+  // Per trace, beside traces_: the extent of its finite points and what it was drawn through.
+  struct TraceCache {
+    bool any = false;
+    float x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    PlotView drawnFor;
+    double drawnWidth = -1, drawnHeight = -1;
+    int drawnStyle = -1;
+    std::vector<Point> drawn;
+  };
+
   std::vector<CPlotData> traces_;
+  std::vector<TraceCache> cache_;
   PlotView view_, extents_;
   std::vector<PlotView> undo_;
   bool xFixed_ = false, yFixed_ = false;

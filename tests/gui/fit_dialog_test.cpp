@@ -348,6 +348,34 @@ class FitDialogTest : public QObject {
     QCOMPARE(child<QPushButton>(d, "print")->toolTip(), QString("Print plot"));
   }
 
+  void aLongPreviewGivesThePlotWhatItsColumnsShowAndMoreWhenZoomed() {
+    Standalone s(100000, 0.002);
+    QWidget* d = s.dialog.get();
+    click(d, "estimate");
+    gui::LinePlotWidget* residuals = s.dialog->residualPlot();
+    QTRY_COMPARE(residuals->plot().traces().size(), std::size_t(1));
+    const auto inView = [&](gui::LinePlotWidget* w) {
+      const auto& plot = w->plot();
+      const auto& points = plot.traces().back().points;
+      return std::count_if(points.begin(), points.end(), [&](const auto& p) {
+        return p.first >= plot.view().xFrom && p.first <= plot.view().xTo;
+      });
+    };
+    const auto columns = [](gui::LinePlotWidget* w) {
+      return w->plot().plotArea(w->width(), w->height()).width() + 2;
+    };
+    // The residuals' extremes survive: the plot's extent is that of every residual.
+    const auto& all = s.session->Preview().residuals;
+    QCOMPARE(residuals->plot().traces()[0].maxY, float(*std::max_element(all.begin(), all.end())));
+    QVERIFY(double(inView(residuals)) <= 4 * columns(residuals));
+    gui::LinePlotWidget* preview = s.dialog->preview();
+    const auto before = inView(preview);
+    QVERIFY(double(before) <= 4 * columns(preview));
+    for (int i = 0; i < 3; ++i) click(d, "zoomIn");  // 0.42 of the span: coarse columns would leave 0.42 of the points
+    QVERIFY2(double(inView(preview)) > 0.8 * double(before), "a zoomed view gets the preview's detail again");
+    QVERIFY(double(inView(preview)) <= 4 * columns(preview) + 8);
+  }
+
   void theReportPrintsToPdf() {
     Standalone s;
     QWidget* d = s.dialog.get();
