@@ -433,11 +433,19 @@ void CLinePlot::Paint(Canvas& c) {
   }
   c.setClip(std::nullopt);
 
+  // The read-outs sit on the traces: each on a white ground of its own, so that it reads.
   const std::string coordinates = CoordinatesText(), extent = ExtentText();
-  if (!coordinates.empty())
+  const double textHeight = kFont.points * 96.0 / 72.0 + 2;
+  if (!coordinates.empty()) {
+    c.fillRect({area.left + 1, area.bottom - 1 - textHeight, area.left + 1 + c.textWidth(coordinates, kFont), area.bottom - 1},
+               kWhite);
     c.text({area.left + 1, area.bottom - 1}, coordinates, HAlign::Left, VAlign::Bottom, kFont, kBlack);
-  if (!extent.empty())
+  }
+  if (!extent.empty()) {
+    c.fillRect({area.right - 1 - c.textWidth(extent, kFont), area.bottom - 1 - textHeight, area.right - 1, area.bottom - 1},
+               kWhite);
     c.text({area.right - 1, area.bottom - 1}, extent, HAlign::Right, VAlign::Bottom, kFont, kBlack);
+  }
 }
 
 }  // namespace lumatix::plot
