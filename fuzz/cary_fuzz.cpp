@@ -1,23 +1,15 @@
 // Any bytes given to the Cary reader either fail (stream state or exception, with a reason)
-// or make a store that survives a LumatixStore write and read.
+// or make stores, one per set of samples over one x, that survive a LumatixStore write and
+// read.
 
 #include <cstdint>
-#include <sstream>
-#include <string>
 
-#include "datastore/data_store.h"
 #include "datastore/import_text.h"
-#include "refusal_check.h"
-#include "text_round_trip.h"
+#include "parts_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  lumatix::datastore::DataStore store(true);
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  if (!lumatix::fuzz::readOrRequireReason([&] {
-        lumatix::datastore::readCary(store, in);
-        return !in.fail();
-      }))
-    return 0;
-  lumatix::fuzz::checkLumatixStoreRoundTrip(store);
+  lumatix::fuzz::checkEveryPart(data, size, [](auto& store, auto& in, std::size_t part) {
+    return lumatix::datastore::readCaryPart(store, in, part);
+  });
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "datastore/asdf.h"
 
 #include <cstdint>
+#include <limits>
 
 #include "datastore/text_number.h"
 
@@ -39,6 +40,13 @@ bool decodeLine(std::string_view line, DecodedLine& out, std::size_t maxValues) 
   while (i < line.size()) {
     const char ch = line[i];
     if (isSeparator(ch)) {
+      ++i;
+      continue;
+    }
+    if (ch == '?') {
+      // A value the instrument did not give.
+      out.values.push_back(std::numeric_limits<double>::quiet_NaN());
+      lastWasDif = false;
       ++i;
       continue;
     }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -16,16 +17,22 @@
 #include <string_view>
 
 #include "datastore/data_store.h"
+#include "datastore/delimited_rows.h"
 #include "datastore/import_text.h"
 #include "datastore/load_refusal.h"
 #include "datastore/lum_binary.h"
 #include "datastore/lumatix_store.h"
 #include "datastore/qvl_ascii.h"
+#include "datastore/store_path.h"
 #include "datastore/text_cursor.h"
 #include "datastore/text_number.h"
+#include "platform/mapped_file.h"
 
 namespace lumatix::datastore {
 namespace {
+
+// Files from this size on are mapped rather than read.
+constexpr off_t kMapFrom = 16 << 20;
 
 // Lines looked at before a reader is chosen are read only this far, so a binary file
 // without line feeds is not read whole.
@@ -53,6 +60,8 @@ bool looksLikeCary(std::istream& in) {
   std::string line;
   in >> std::ws;
   if (!probeLine(in, line)) return false;
+  // A Cary file's second line names the columns; numbers there are a file of columns.
+  if (text::guessShape(line)) return false;
   in >> std::ws;
   if (!probeLine(in, line)) return false;
   text::TextCursor row(line);
@@ -73,6 +82,11 @@ std::unique_ptr<std::istream> openInput(const std::string& path) {
   if (!standardInput && ::stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) throw std::runtime_error(path + " is a folder, not a file.\n");
     if (S_ISREG(info.st_mode)) {
+      // A large file is read in place: the text readers parse the mapped bytes without a
+      // copy of the file, and memory stays bounded by the values they keep.
+      if (info.st_size >= kMapFrom)
+        if (auto mapped = platform::MappedFileBuf::open(path))
+          return std::make_unique<platform::MappedFileStream>(std::move(mapped));
       auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
       if (!*file) return nullptr;
       return file;
@@ -92,6 +106,34 @@ std::unique_ptr<std::istream> openInput(const std::string& path) {
                              std::strerror(errno != 0 ? errno : EIO) + "\n");
   if (standardInput) std::cin.clear();
   return std::make_unique<std::istringstream>(std::move(bytes), std::ios::binary);
+}
+
+// The first bytes of the file, for the formats told apart by more than their first line.
+std::string startOf(std::istream& in) {
+  in.clear();
+  const std::streampos at = in.tellg();
+  in.seekg(0);
+  std::string start(kMaxProbeLine, '\0');
+  in.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(in.gcount()));
+  in.clear();
+  in.seekg(at);
+  return start;
+}
+
+// "$$" comment lines, then a ##TITLE record: a JCAMP-DX file that opens with a comment.
+bool startsJcampAfterComments(std::istream& in, const std::string& firstLine) {
+  if (firstLine.compare(0, 2, "$$") != 0) return false;
+  const std::string start = startOf(in);
+  std::size_t pos = 0;
+  while (pos < start.size()) {
+    const std::size_t end = std::min(start.find('\n', pos), start.size());
+    const std::string_view line = std::string_view(start).substr(pos, end - pos);
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first != std::string_view::npos && line.compare(first, 2, "$$") != 0) return jcampLabel(line) == "TITLE";
+    pos = end + 1;
+  }
+  return false;
 }
 
 // A NUL or another control byte that text files do not hold.
@@ -117,7 +159,8 @@ std::string unrecognisedReason(std::istream& in, const std::string& firstLine, b
   if (looksBinary(start)) return "It holds binary data of no format the viewer reads (its first bytes are " + quoted(start) + ").";
   return "Its first line " + quoted(firstLine) +
          " names none of the formats the viewer reads (LumBinaryX, LumBinary, LumatixStore, QVL-ASCII, "
-         "QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary).";
+         "QVL-ASCII-SPECTRAKINETIC, ASCII, JCAMP-DX, Cary, spectrometer text exports), and it holds no columns of "
+         "numbers.";
 }
 
 // Where a native binary reader stopped: it gives no reason of its own.
@@ -138,9 +181,10 @@ std::string binaryStopReason(std::istream& in, const std::string& format) {
 
 bool DataStore::load(const std::string& path, bool headerOnly) {
   setLastLoadRefusal({});
+  const StorePath target = splitStorePath(path);
   std::unique_ptr<std::istream> input;
   try {
-    input = openInput(path);
+    input = openInput(target.file);
   } catch (const std::exception& e) {
     std::string why = e.what();
     while (!why.empty() && why.back() == '\n') why.pop_back();
@@ -182,6 +226,28 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     return false;
   };
 
+  bool severalParts = false;
+  // Readers of files that may hold several stores read the one the path names, and say in
+  // a remark how the others are reached.
+  auto readParts = [&](auto reader) {
+    in.clear();
+    in.seekg(0);
+    if (!in) return false;
+    severalParts = true;
+    const std::size_t parts = reader(in, target.part);
+    if (in.fail() || in.bad() || parts == 0) return false;
+    if (target.part >= parts) {
+      refuse(in, "The file holds " + std::to_string(parts) + (parts == 1 ? " set" : " sets") +
+                     " of spectra; there is no set " + std::to_string(target.part + 1) + ".");
+      return false;
+    }
+    if (parts > 1)
+      addRemark("Set " + std::to_string(target.part + 1) + " of " + std::to_string(parts) +
+                " in this file (its spectra differ in x); open \"" + storePathOf(target.file, 0) + "\" to \"" +
+                storePathOf(target.file, parts - 1) + "\" for each.");
+    return true;
+  };
+
   bool ok = false;
   if (line == "LumBinary") {
     ok = readBinary([&] { readLumBinary(*this, in, headerOnly); });
@@ -201,18 +267,38 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
   } else if (line == "JCAMP-DX 5.0") {
     refuseWith("JCAMP-DX is an export only format.\nIt cannot be imported.\n",
                "Its first line is the name of the viewer's JCAMP-DX export, not a JCAMP-DX ##TITLE record.");
-  } else if (jcampLabel(line) == "TITLE") {
-    ok = readText([&](std::istream& s) { readJcamp(*this, s); });
+  } else if (jcampLabel(line) == "TITLE" || startsJcampAfterComments(in, line)) {
+    ok = readParts([&](std::istream& s, std::size_t part) { return readJcampPart(*this, s, part); });
+  } else if (looksLikeSpectrometerText(startOf(in))) {
+    formatName = "SPECTROMETER-TEXT";
+    ok = readParts([&](std::istream& s, std::size_t part) { return readSpectrometerTextPart(*this, s, part); });
   } else {
     const bool cary = looksLikeCary(in);
     if (cary && allowCary) {
       formatName = "CARY-ASCII";
-      ok = readText([&](std::istream& s) { readCary(*this, s); });
-    } else {
+      ok = readParts([&](std::istream& s, std::size_t part) { return readCaryPart(*this, s, part); });
+    } else if (cary) {
       refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+    } else {
+      // The last resort: columns of numbers.
+      bool columns = false;
+      formatName = "DELIMITED-COLUMNS";
+      ok = readParts([&](std::istream& s, std::size_t part) {
+        const ColumnsRead read = readColumnsPart(*this, s, part);
+        columns = read.columns;
+        return read.parts;
+      });
+      if (!columns) {
+        formatName = line;
+        refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+      }
     }
   }
 
+  if (ok && target.part > 0 && !severalParts) {
+    refuse(in, "The file holds 1 set of spectra; there is no set " + std::to_string(target.part + 1) + ".");
+    ok = false;
+  }
   filePath = path;
   return ok;
 }

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "datastore/text_number.h"
+#include "platform/mapped_file.h"
 
 namespace lumatix::datastore::text {
 namespace {
@@ -31,8 +32,26 @@ std::string readRest(std::istream& in) {
 
 }  // namespace
 
+// A mapped file is read in place; pages more than this far behind the position are let go
+// each time the position has moved on by the step.
+constexpr std::size_t kKeptBehind = 1u << 20;
+constexpr std::size_t kReleaseStep = 16u << 20;
+
+TextCursor::TextCursor(platform::MappedFileBuf& mapped) : text_(mapped.bytes()), mapped_(&mapped) {}
+
+TextCursor::TextCursor(TextCursor&& other) noexcept
+    : owned_(std::move(other.owned_)),
+      text_(other.mapped_ ? other.text_ : std::string_view(owned_)),
+      mapped_(other.mapped_),
+      released_(other.released_),
+      pos_(other.pos_) {
+  other.text_ = {};
+  other.mapped_ = nullptr;
+}
+
 TextCursor TextCursor::fromStart(std::istream& in) {
   in.clear();
+  if (auto* mapped = dynamic_cast<platform::MappedFileBuf*>(in.rdbuf())) return TextCursor(*mapped);
   in.seekg(0);
   return TextCursor(readRest(in));
 }
@@ -40,6 +59,23 @@ TextCursor TextCursor::fromStart(std::istream& in) {
 TextCursor TextCursor::fromHere(std::istream& in) {
   in.clear();
   return TextCursor(readRest(in));
+}
+
+void TextCursor::releasePassed() {
+  if (pos_ < released_ + kReleaseStep + kKeptBehind) return;
+  mapped_->release(released_, pos_ - kKeptBehind);
+  released_ = pos_ - kKeptBehind;
+}
+
+void TextCursor::normaliseLineEnds() {
+  if (text_.find('\n') != std::string_view::npos || text_.find('\r') == std::string_view::npos) return;
+  if (mapped_) {
+    owned_.assign(text_);
+    mapped_ = nullptr;
+  }
+  for (char& ch : owned_)
+    if (ch == '\r') ch = '\n';
+  text_ = owned_;
 }
 
 void TextCursor::skipWs() {
@@ -54,9 +90,21 @@ bool TextCursor::line(std::string& out) {
   if (atEnd()) return false;
   std::size_t end = text_.find('\n', pos_);
   std::size_t stop = end == std::string::npos ? text_.size() : end;
-  out.assign(text_, pos_, stop - pos_);
+  out.assign(text_.substr(pos_, stop - pos_));
   chopCarriageReturn(out);
   pos_ = end == std::string::npos ? text_.size() : end + 1;
+  if (mapped_) releasePassed();
+  return true;
+}
+
+bool TextCursor::lineView(std::string_view& out) {
+  if (atEnd()) return false;
+  const std::size_t end = text_.find('\n', pos_);
+  const std::size_t stop = end == std::string::npos ? text_.size() : end;
+  out = text_.substr(pos_, stop - pos_);
+  if (!out.empty() && out.back() == '\r') out.remove_suffix(1);
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+  if (mapped_) releasePassed();
   return true;
 }
 
@@ -64,6 +112,7 @@ bool TextCursor::skipLine() {
   if (atEnd()) return false;
   std::size_t end = text_.find('\n', pos_);
   pos_ = end == std::string::npos ? text_.size() : end + 1;
+  if (mapped_) releasePassed();
   return true;
 }
 
@@ -72,7 +121,7 @@ bool TextCursor::word(std::string& out) {
   if (atEnd()) return false;
   std::size_t start = pos_;
   while (pos_ < text_.size() && !isSpace(text_[pos_])) ++pos_;
-  out.assign(text_, start, pos_ - start);
+  out.assign(text_.substr(start, pos_ - start));
   return true;
 }
 

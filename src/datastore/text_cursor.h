@@ -9,11 +9,21 @@
 #include <string>
 #include <string_view>
 
+namespace lumatix::platform {
+class MappedFileBuf;
+}
+
 namespace lumatix::datastore::text {
 
 class TextCursor {
  public:
-  explicit TextCursor(std::string text) : text_(std::move(text)) {}
+  explicit TextCursor(std::string text) : owned_(std::move(text)), text_(owned_) {}
+  // The bytes of a mapped file, read in place; the pages the cursor has passed are let go.
+  explicit TextCursor(platform::MappedFileBuf& mapped);
+  TextCursor(TextCursor&& other) noexcept;
+  TextCursor(const TextCursor&) = delete;
+  TextCursor& operator=(const TextCursor&) = delete;
+  TextCursor& operator=(TextCursor&&) = delete;
 
   // The stream's text from its first byte to its end (the readers always start again at the
   // beginning, whatever the caller read before).
@@ -21,10 +31,17 @@ class TextCursor {
   // The stream's text from its current position to its end.
   static TextCursor fromHere(std::istream& in);
 
+  // Makes a text whose lines end in a lone carriage return (no line feed anywhere) end
+  // them in line feeds.
+  void normaliseLineEnds();
+
   bool atEnd() const { return pos_ >= text_.size(); }
   std::size_t remaining() const { return atEnd() ? 0 : text_.size() - pos_; }
   std::size_t position() const { return pos_; }
-  void seek(std::size_t pos) { pos_ = pos < text_.size() ? pos : text_.size(); }
+  void seek(std::size_t pos) {
+    pos_ = pos < text_.size() ? pos : text_.size();
+    if (mapped_) releasePassed();
+  }
   std::string_view rest() const { return std::string_view(text_).substr(pos_ < text_.size() ? pos_ : text_.size()); }
   char peek() const { return atEnd() ? '\0' : text_[pos_]; }
 
@@ -35,6 +52,8 @@ class TextCursor {
   // The rest of the current line without its line feed and one trailing carriage return;
   // moves past the line feed. False only when nothing at all is left.
   bool line(std::string& out);
+  // Like line(), as a view into the text (valid while the cursor lives).
+  bool lineView(std::string_view& out);
   // Like line(), without keeping the text.
   bool skipLine();
   // Skips white space, then reads characters up to the next white space. False at the end.
@@ -54,7 +73,13 @@ class TextCursor {
   bool accept(std::string_view literal);
 
  private:
-  std::string text_;
+  // Lets go of the mapped pages well behind the position.
+  void releasePassed();
+
+  std::string owned_;
+  std::string_view text_;
+  platform::MappedFileBuf* mapped_ = nullptr;
+  std::size_t released_ = 0;
   std::size_t pos_ = 0;
 };
 

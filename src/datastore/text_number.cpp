@@ -42,19 +42,32 @@ std::size_t parseShortFloat(std::string_view text, float& value) {
   const char* start = p;
   bool negative = false;
   if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  // Leading zeros and the trailing zeros of a fraction ("52628.8000") are not significant
+  // digits, so they do not count against the nine that fit.
   std::uint32_t digits = 0;
   int count = 0, fraction = 0;
   bool any = false;
   for (; p != end && *p >= '0' && *p <= '9'; ++p, any = true) {
+    if (digits == 0 && *p == '0') continue;
     if (++count > 9) return 0;
     digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
   }
   if (p != end && *p == '.') {
     ++p;
+    int zeros = 0;
     for (; p != end && *p >= '0' && *p <= '9'; ++p, any = true) {
+      if (*p == '0') {
+        ++zeros;
+        continue;
+      }
+      if (digits != 0) {
+        count += zeros;
+        for (int z = 0; z < zeros && count <= 9; ++z) digits *= 10;
+      }
+      fraction += zeros + 1;
+      zeros = 0;
       if (++count > 9) return 0;
       digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-      ++fraction;
     }
   }
   if (!any) return 0;
@@ -100,7 +113,47 @@ void appendFloat(std::string& out, float value) {
   out.append(buffer, formatFloat(buffer, value));
 }
 
+// The common case of a table: a sign, digits and a decimal point without exponent, read
+// in one loop. Trailing zeros of the fraction are dropped so that "52628.8000" still meets
+// the exact single operation of parseShortFloat. Returns 0 to leave the text to it.
+std::size_t parsePlainDecimal(std::string_view text, float& value) {
+  static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  const char* p = text.data();
+  const char* end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  const char* first = p;
+  std::uint64_t digits = 0;
+  int fraction = -1;
+  for (; p != end; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - '0';
+    if (d <= 9) {
+      digits = digits * 10 + d;
+      if (fraction >= 0) ++fraction;
+    } else if (*p == '.' && fraction < 0) {
+      fraction = 0;
+    } else {
+      break;
+    }
+  }
+  const std::ptrdiff_t length = p - first;
+  // Nothing read, an exponent or more digits than the loop can hold go the long way.
+  if (length == 0 || length > 18 || length == (fraction >= 0 ? 1 : 0) ||
+      (p != end && (*p == 'e' || *p == 'E')))
+    return 0;
+  if (fraction < 0) fraction = 0;
+  while (fraction > 0 && digits % 10 == 0) {
+    digits /= 10;
+    --fraction;
+  }
+  if (digits > (1u << 24) || fraction > 10) return 0;
+  const float v = static_cast<float>(digits) / kPowers[fraction];
+  value = negative ? -v : v;
+  return static_cast<std::size_t>(p - text.data());
+}
+
 std::size_t parseFloat(std::string_view text, float& value) {
+  if (std::size_t used = parsePlainDecimal(text, value)) return used;
   if (std::size_t used = parseShortFloat(text, value)) return used;
   return parse(text, value);
 }

@@ -93,9 +93,7 @@ TEST_P(CaryRefused, WithTheUnrecognisedMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CaryRefused,
-                         ::testing::Values(RefusedRow{"rowsRunToTheEnd", "T\nWavelength,Abs\n1,2\n3,4"},
-                                           RefusedRow{"rowsRunToTheEndWithLineEnd", "T\nWavelength,Abs\n1,2\n3,4\n"},
-                                           RefusedRow{"textAmongRows", "T\nWavelength,Abs\n1,2\nnot a row\n\n"},
+                         ::testing::Values(RefusedRow{"textAmongRows", "T\nWavelength,Abs\n1,2\nnot a row\n\n"},
                                            RefusedRow{"noRows", "T\nWavelength,Abs\n\n"}),
                          [](const auto& row) { return std::string(row.param.name); });
 
@@ -106,7 +104,7 @@ TEST_F(ImportTextTest, JcampAppliesFactorsAndLabelsWinOverUnits) {
       "102.0000 0\n##END=\n";
   DataStore store(true);
   ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
-  EXPECT_EQ(store.dimensions[0].name, "NANOMETERS");
+  EXPECT_EQ(store.dimensions[0].name, "Wavelength");
   EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(200.0f, 202.0f, 204.0f));
   EXPECT_EQ(store.properties[0], "CircularDichroism");
   EXPECT_THAT(valuesOf(store), ElementsAre(1.5f, -0.25f, 0.0f));
@@ -130,7 +128,7 @@ TEST_F(ImportTextTest, JcampReadsLooselySpelledLabelsAndDropsComments) {
   DataStore store(true);
   ASSERT_TRUE(readText(file, [&](std::istream& in) { readJcamp(store, in); }));
   EXPECT_EQ(store.title, "Spectrum");
-  EXPECT_EQ(store.dimensions[0].name, "NANOMETERS");
+  EXPECT_EQ(store.dimensions[0].name, "Wavelength");
   EXPECT_THAT(valuesOf(store.dimensions[0].values), ElementsAre(1.0f, 2.0f));
   EXPECT_EQ(store.properties[0], "Absorbance");
   EXPECT_THAT(valuesOf(store), ElementsAre(2.0f, 3.0f));
@@ -177,7 +175,6 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, JcampRefused,
     ::testing::Values(RefusedRow{"noTitle", "##TITLEX\n"}, RefusedRow{"secondLineNotVersion", "##TITLE=a\n##DATA TYPE=b\n"},
                       RefusedRow{"noXyData", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=1\n"},
-                      RefusedRow{"noPointCount", "##TITLE=a\n##JCAMP-DX=5\n##XYDATA=(X++(Y..Y))\n1 2\n"},
                       RefusedRow{"billionPointsInOneLine", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=1000000000\n##XYDATA=\n1 2\n"},
                       RefusedRow{"pointsCutShort", "##TITLE=a\n##JCAMP-DX=5\n##NPOINTS=2\n##XYDATA=\n1 2\n##END=\n"},
                       RefusedRow{"moreYValuesThanPoints",

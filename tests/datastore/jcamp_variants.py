@@ -113,48 +113,77 @@ def make_files(work):
                  "##YFACTOR= 1", f"##NPOINTS= {n}", f"##{label}= (XY..XY)"]
         lines += [f"{x:g}{sep}{y:g}" for x, y in pairs] + ["##END="]
         files[f"pairs_{label.replace(' ', '_')}.jdx"] = "\n".join(lines) + "\n"
+    # A compound file: two spectra over one x (one store, a trace each) and one over another x
+    # (the second store, "file#2").
+    link = ["##TITLE= linked", "##JCAMP-DX= 5.01", "##DATA TYPE= LINK", "##BLOCKS= 3"]
+    for b, n in ((1, 24), (2, 24), (3, 9)):
+        ys = [random.randint(-900, 900) for _ in range(n)]
+        link += [f"##TITLE= block {b}", "##JCAMP-DX= 5.01", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE",
+                 "##FIRSTX= 300", f"##LASTX= {300 + 2 * (n - 1)}", "##XFACTOR= 2", "##YFACTOR= 0.01",
+                 f"##NPOINTS= {n}", "##XYDATA= (X++(Y..Y))"]
+        link += [f"{150 + i}" + "".join(sqz(v) for v in ys[i:i + 8]) for i in range(0, n, 8)] + ["##END="]
+    files["link.jdx"] = "\n".join(link + ["##END="]) + "\n"
+    # NTUPLES pages of a real and an imaginary part: two properties of one store.
+    n = 16
+    re_part = [random.randint(-500, 500) for _ in range(n)]
+    im_part = [random.randint(-500, 500) for _ in range(n)]
+    nt = ["##TITLE= complex", "##JCAMP-DX= 5.00", "##DATA TYPE= NMR SPECTRUM", "##NTUPLES= NMR SPECTRUM",
+          "##VAR_NAME= FREQUENCY, SPECTRUM/REAL, SPECTRUM/IMAG, PAGE NUMBER", "##SYMBOL= X, R, I, N",
+          f"##VAR_DIM= {n}, {n}, {n}, 2", "##UNITS= HZ, ARBITRARY UNITS, ARBITRARY UNITS,",
+          f"##FIRST= 1000, {re_part[0]}, {im_part[0]},", f"##LAST= {1000 + 50 * (n - 1)}, 0, 0,",
+          "##FACTOR= 1, 0.5, 0.5,"]
+    for page, ys, sym in ((1, re_part, "R"), (2, im_part, "I")):
+        nt += [f"##PAGE= N={page}", f"##DATA TABLE= (X++({sym}..{sym})), XYDATA"]
+        nt += [f"{1000 + 50 * i} " + " ".join(str(v) for v in ys[i:i + 4]) for i in range(0, n, 4)]
+    files["ntuples.jdx"] = "\n".join(nt + ["##END NTUPLES= NMR SPECTRUM", "##END="]) + "\n"
     for name, text in files.items():
         with open(os.path.join(work, name), "w") as f:
             f.write(text)
     return files
 
 
-def read_lumatix(path):
+def read_lumatix(path, column=1):
     out = subprocess.run([lumatix, "traces", path], check=True, capture_output=True, text=True).stdout
     rows = [line.split("\t") for line in out.splitlines() if line and not line.startswith("#")][1:]
-    return [float(r[0]) for r in rows], [float(r[1]) for r in rows]
+    return [float(r[0]) for r in rows], [float(r[column]) for r in rows]
+
+
+# What lumatix shows of each file, and where the reference has it: (lumatix path suffix, trace
+# column, index of the block in the reference's flattened list, index of its spectrum).
+READS = {"link.jdx": [("", 1, 1, 0), ("", 2, 2, 0), ("#2", 1, 3, 0)], "ntuples.jdx": [("", 1, 0, 0)]}
 
 
 READER = """
-const [prefix, path] = process.argv.slice(1);
+const [prefix, path, block, spectrum] = process.argv.slice(1);
 const { convert } = await import(`${prefix}/node_modules/jcampconverter/dist/jcampconverter.js`);
 const { readFileSync } = await import('node:fs');
 // The package reads (XY..XY) pairs under XYDATA and PEAK TABLE only; XYPOINTS holds the same
 // shape, so it is given the package under the other name.
 const parsed = convert(readFileSync(path, 'latin1').replace('##XYPOINTS=', '##PEAK TABLE='));
-const s = parsed.flatten[0].spectra[0].data;
+const s = parsed.flatten[Number(block)].spectra[Number(spectrum)].data;
 console.log(JSON.stringify({ x: Array.from(s.x), y: Array.from(s.y) }));
 """
 
 
-def read_reference(path):
-    out = subprocess.run(["node", "--input-type=module", "-e", READER, prefix, path], check=True, capture_output=True,
-                         text=True).stdout
+def read_reference(path, block=0, spectrum=0):
+    out = subprocess.run(["node", "--input-type=module", "-e", READER, prefix, path, str(block), str(spectrum)],
+                         check=True, capture_output=True, text=True).stdout
     data = json.loads(out)
     return data["x"], data["y"]
 
 
 status = 0
 with tempfile.TemporaryDirectory() as work:
-    for name in make_files(work):
+    for name, suffix, column, block, spectrum in [(n, *r) for n in make_files(work) for r in READS.get(n, [("", 1, 0, 0)])]:
         path = os.path.join(work, name)
         try:
-            x, y = read_lumatix(path)
+            x, y = read_lumatix(path + suffix, column)
         except subprocess.CalledProcessError as e:
             print(f"{name}: lumatix refused it: {e.stderr.strip()}")
             status = 1
             continue
-        rx, ry = read_reference(path)
+        rx, ry = read_reference(path, block, spectrum)
+        name = f"{name}{suffix} trace {column}"
         problem = None
         if len(x) != len(rx):
             problem = f"{len(x)} points, the reference reads {len(rx)}"

@@ -39,7 +39,9 @@ std::function<void(QWidget*)> logOn(const QString& user, const QString& password
   return [user, password, &log](QWidget* w) {
     auto* dialog = qobject_cast<UserAuthenticationDialog*>(w);
     QVERIFY(dialog != nullptr);
-    log << (QApplication::focusWidget() == dialog->passwordEdit() ? QStringLiteral("password") : QStringLiteral("user"));
+    // The dialog's own focus child: the application's focus follows only once the window is
+    // active, which a busy machine may not have done yet when the script answers.
+    log << (dialog->focusWidget() == dialog->passwordEdit() ? QStringLiteral("password") : QStringLiteral("user"));
     dialog->userNameEdit()->setText(user);
     dialog->passwordEdit()->setText(password);
     dialog->agreeBox()->setChecked(true);

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "datastore/load_refusal.h"
+#include "datastore/store_path.h"
 
 namespace lumatix::cli {
 
@@ -18,7 +19,7 @@ std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const I
   auto store = std::make_unique<datastore::DataStore>(true);
   store->allowCary = options.allowCary;
   struct stat info {};
-  if (path != "-" && ::stat(path.c_str(), &info) != 0)
+  if (path != "-" && ::stat(datastore::splitStorePath(path).file.c_str(), &info) != 0)
     throw CommandError("Sorry!\n\nCan't open the file " + path + "\n" + std::strerror(errno) + "\n");
   bool loaded = false;
   try {
@@ -28,7 +29,7 @@ std::unique_ptr<datastore::DataStore> loadStore(const std::string& path, const I
     throw CommandError(e.what() + (e.reason().empty() ? std::string() : e.reason() + "\n"));
   }
   if (!loaded) {
-    if (path != "-" && ::access(path.c_str(), R_OK) != 0)
+    if (path != "-" && ::access(datastore::splitStorePath(path).file.c_str(), R_OK) != 0)
       throw CommandError("Sorry!\n\nCan't open the file " + path + "\n" + std::strerror(errno) + "\n");
     const std::string& reason = datastore::lastLoadRefusal();
     throw CommandError("The file " + path + " could not be read as " + store->formatName +

@@ -1,9 +1,9 @@
 #include <algorithm>
-#include <charconv>
 #include <iostream>
 #include <vector>
 
 #include "commands.h"
+#include "export/float_text.h"
 #include "processing/trace_cut.h"
 #include "trace_choice.h"
 
@@ -30,9 +30,11 @@ void printTraces(const processing::CDataSet& set, const processing::TraceCut& cu
     out.write(buffer.data(), at - buffer.data());
     at = buffer.data();
   };
+  // Every number of the table is a single-precision value of the store (x values and the
+  // option row's conversions included), so the exports' float formatting writes it.
   const auto put = [&](double value, char after) {
     if (at >= full) flush();
-    at = std::to_chars(at, at + kLongestNumber, value, std::chars_format::general, 6).ptr;
+    at = exports::formatFloatFast(at, static_cast<float>(value));
     *at++ = after;
   };
   // Each row takes one value of every trace, and the traces lie far apart in the store: the

@@ -3,7 +3,8 @@
 // file identifiers are fixed, so the files are the same on every run.
 //
 //   make-examples OUTDIR           the sample measurements
-//   make-examples --seeds DIR      tiny files in every native format, the fuzzers' seeds
+//   make-examples --seeds DIR      tiny files in every native format and every imported text shape, the
+//                                  fuzzers' seeds
 
 #include <cmath>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "platform/clock.h"
 #include "platform/file_id.h"
 #include "platform/identity.h"
+#include "text_seeds.h"
 
 namespace {
 
@@ -232,6 +234,7 @@ int main(int argc, char** argv) {
     if (seeds) {
       std::mt19937 random(7);
       writeSeeds(argv[2], random);
+      writeTextSeeds(argv[2]);
       return 0;
     }
     std::filesystem::path dir(argv[1]);

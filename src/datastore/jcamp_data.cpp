@@ -1,0 +1,307 @@
+#include "datastore/jcamp_data.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "datastore/asdf.h"
+#include "datastore/load_refusal.h"
+#include "datastore/text_number.h"
+
+namespace lumatix::datastore::jcamp {
+namespace {
+
+// DUP counts let few characters stand for many values; a count beyond this many values per
+// character of the rest of the file is refused before anything is reserved.
+constexpr std::uint64_t kMostValuesPerCharacter = 64;
+
+std::string lineText(const text::TextCursor& c, std::size_t at) {
+  return "line " + std::to_string(c.lineNumberAt(at)) + ": ";
+}
+
+std::string number(double v) { return text::doubleText(v); }
+
+bool isSeparator(char ch) { return ch == ' ' || ch == '\t' || ch == ',' || ch == ';' || ch == '\r'; }
+
+// The symbols of "X++(Y..Y)" or "XYW..XYW" (blanks already dropped, upper case).
+std::vector<std::string> symbolsOf(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char ch = text[i];
+    if (!std::isalpha(static_cast<unsigned char>(ch))) break;
+    std::string symbol(1, ch);
+    ++i;
+    // Symbols such as F1, F2, T2 carry a digit.
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) symbol.push_back(text[i++]);
+    out.push_back(symbol);
+  }
+  return out;
+}
+
+// How far a line's own x may lie from the x its position gives before the file is taken
+// to contradict itself: more than a step, beyond the rounding of written x values.
+double xTolerance(double step, double x, double xFactor) {
+  return std::max({1.5 * std::fabs(step), 1e-4 * std::fabs(x), std::fabs(xFactor)});
+}
+
+template <class Where>
+std::string checkFirstY(const Scale& scale, const std::vector<float>& y, Where where) {
+  if (!scale.firstY || y.empty() || !std::isfinite(y[0])) return {};
+  float largest = 0.0f;
+  for (float v : y)
+    if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+  const double tolerance = std::max(std::fabs(scale.yFactor), 0.01 * static_cast<double>(largest));
+  if (std::fabs(static_cast<double>(y[0]) - *scale.firstY) > tolerance)
+    return where() + "the first value is " + number(y[0]) + " where ##FIRSTY gives " + number(*scale.firstY) +
+           " (is ##YFACTOR right?).";
+  return {};
+}
+
+template <class Where>
+std::string checkCount(const Scale& scale, std::size_t n, Where where) {
+  if (n == 0) return where() + "the data record holds no values.";
+  if (scale.points >= 0 && n != static_cast<std::uint64_t>(scale.points))
+    return where() + "the data hold " + std::to_string(n) + " values where ##NPOINTS announces " +
+           std::to_string(scale.points) + ".";
+  return {};
+}
+
+// The next line of a data record, starting at `at`; false at the next labelled record (the
+// cursor is left at its start) or the end of the text.
+bool nextDataLine(text::TextCursor& c, std::string_view& line, std::size_t& at) {
+  at = c.position();
+  if (!c.lineView(line)) return false;
+  if (!isLabelLine(line)) return true;
+  c.seek(at);
+  return false;
+}
+
+}  // namespace
+
+bool isLabelLine(std::string_view line) {
+  const std::size_t start = line.find_first_not_of(" \t");
+  return start != std::string_view::npos && line.compare(start, 2, "##") == 0;
+}
+
+DataForm parseForm(std::string_view value, bool steppedByDefault) {
+  std::string compact;
+  for (char ch : value) {
+    if (ch == ' ' || ch == '\t') continue;
+    compact.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(ch))));
+  }
+  DataForm form;
+  const std::size_t open = compact.find('(');
+  if (open == std::string::npos) {
+    form.valid = true;
+    form.stepped = steppedByDefault;
+    form.symbols = steppedByDefault ? std::vector<std::string>{"X", "Y"} : std::vector<std::string>{"X", "Y"};
+    return form;
+  }
+  const std::string_view inner = std::string_view(compact).substr(open + 1);
+  const std::size_t plus = inner.find("++");
+  if (plus != std::string_view::npos) {
+    // "X++(Y..Y))"
+    std::vector<std::string> x = symbolsOf(inner.substr(0, plus));
+    std::string_view rest = inner.substr(plus + 2);
+    if (!rest.empty() && rest.front() == '(') rest.remove_prefix(1);
+    std::vector<std::string> y = symbolsOf(rest);
+    if (x.size() == 1 && y.size() == 1 && rest.find("..") != std::string_view::npos) {
+      form.stepped = true;
+      form.symbols = {x[0], y[0]};
+      form.valid = true;
+    }
+    return form;
+  }
+  // "XY..XY)", "XYW..XYW)"
+  std::vector<std::string> members = symbolsOf(inner);
+  if (members.size() >= 2 && inner.find("..") != std::string_view::npos) {
+    form.symbols = members;
+    form.valid = true;
+  }
+  return form;
+}
+
+// A store's dimension counts its values in an int32.
+constexpr std::int64_t kMostPoints = std::numeric_limits<std::int32_t>::max();
+
+std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out) {
+  const std::size_t blockAt = c.position();
+  // Counting lines is slow in a large file: only a refusal names the line.
+  const auto where = [&c, blockAt] { return lineText(c, blockAt); };
+  if (scale.points > kMostPoints)
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than a spectrum can hold.";
+  if (scale.points > 0 && static_cast<std::uint64_t>(scale.points) > kMostValuesPerCharacter * c.remaining())
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than the rest of the file can hold.";
+  const std::size_t budgetTotal =
+      scale.points >= 0 ? static_cast<std::size_t>(scale.points)
+                        : static_cast<std::size_t>(std::min<std::uint64_t>(kMostValuesPerCharacter * c.remaining(),
+                                                                            std::numeric_limits<std::int32_t>::max()));
+  std::vector<float>& y = out.y;
+  y.clear();
+  y.reserve(std::min<std::size_t>(budgetTotal, c.remaining() / 2 + 1));
+
+  struct LineStart {
+    std::size_t index;  // of its first y value
+    double x;           // the line's own x, the factor applied
+    std::size_t at;     // where the line starts in the text
+  };
+  std::vector<LineStart> lines;
+  asdf::DecodedLine decoded;
+  bool checkNext = false;
+  double lastY = 0.0;
+  std::size_t at = 0;
+  std::string_view line;
+  while (nextDataLine(c, line, at)) {
+    if (!asdf::decodeLine(line, decoded, budgetTotal - y.size() + 2))
+      return lineText(c, at) + quoted(line) +
+             " is not a line of numbers in any of the format's forms, or holds more values than ##NPOINTS announces.";
+    if (decoded.values.empty()) continue;
+    std::size_t first = 1;
+    if (checkNext && decoded.values.size() > 1) {
+      // After a line that ends in a difference the next line repeats its last y as a check.
+      const double check = decoded.values[1];
+      if (std::fabs(check - lastY) > 1e-9 * std::max(1.0, std::fabs(lastY)) && !(std::isnan(check) && std::isnan(lastY)))
+        return lineText(c, at) + "the check value " + number(check) + " does not repeat the last value " +
+               number(lastY) + " of the line before.";
+      first = 2;
+    }
+    // A line that opens with a check value stands at the x of the value it repeats.
+    lines.push_back({first == 2 ? y.size() - 1 : y.size(), decoded.values[0] * scale.xFactor, at});
+    for (std::size_t k = first; k < decoded.values.size(); ++k) {
+      if (y.size() == budgetTotal)
+        return lineText(c, at) + "more values than the " + std::to_string(budgetTotal) + " that ##NPOINTS announces.";
+      y.push_back(static_cast<float>(decoded.values[k] * scale.yFactor));
+    }
+    lastY = decoded.values.back();
+    checkNext = decoded.endsInDif;
+  }
+  const std::size_t n = y.size();
+  if (std::string why = checkCount(scale, n, where); !why.empty()) return why;
+
+  // The step between neighbours: DELTAX, else the span from FIRSTX to LASTX, else what the
+  // lines' own x values give.
+  std::optional<double> step = scale.deltaX;
+  if (!step && scale.firstX && scale.lastX) step = n > 1 ? (*scale.lastX - *scale.firstX) / static_cast<double>(n - 1) : 0.0;
+  if (!step && lines.size() > 1) {
+    const auto& a = lines[0];
+    const auto& b = lines[1];
+    if (b.index > a.index) step = (b.x - a.x) / static_cast<double>(b.index - a.index);
+  }
+  if (!step && scale.lastX && n > 1) step = (*scale.lastX - lines.front().x) / static_cast<double>(n - 1);
+  if (!step) {
+    if (n > lines.size())
+      return where() + "there is no ##FIRSTX, ##LASTX or ##DELTAX to place the values that share a line.";
+    step = 0.0;
+  }
+  const double origin = scale.firstX ? *scale.firstX : lines.front().x;
+  std::vector<float>& x = out.x;
+  x.resize(n);
+  for (std::size_t i = 0; i < n; ++i) x[i] = static_cast<float>(origin + static_cast<double>(i) * *step);
+  if (!scale.firstX && n == lines.size()) {
+    // One value per line and no FIRSTX: the lines' own x values are the abscissae.
+    for (std::size_t i = 0; i < n; ++i) x[i] = static_cast<float>(lines[i].x);
+  }
+  for (const auto& start : lines) {
+    if (start.index >= n) continue;
+    const double expected = origin + static_cast<double>(start.index) * *step;
+    if (!std::isfinite(start.x) || std::fabs(start.x - expected) > xTolerance(*step, expected, scale.xFactor))
+      return lineText(c, start.at) + "the line starts at x = " + number(start.x) + " where ##FIRSTX, ##LASTX and " +
+             "##NPOINTS place its first value at " + number(expected) + ".";
+  }
+  return checkFirstY(scale, y, where);
+}
+
+std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t members, Decoded& out) {
+  const std::size_t blockAt = c.position();
+  // Counting lines is slow in a large file: only a refusal names the line.
+  const auto where = [&c, blockAt] { return lineText(c, blockAt); };
+  if (scale.points > kMostPoints)
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than a spectrum can hold.";
+  if (scale.points > 0 &&
+      static_cast<std::uint64_t>(scale.points) * members > text::numbersThatFit(c.remaining()))
+    return "##NPOINTS announces " + std::to_string(scale.points) + " points, more than the rest of the file can hold.";
+  std::vector<float>& x = out.x;
+  std::vector<float>& y = out.y;
+  x.clear();
+  y.clear();
+  // A rough count of the groups ahead keeps a large file from growing its vectors step by step.
+  const std::size_t expected = scale.points > 0 ? static_cast<std::size_t>(scale.points) : c.remaining() / 16;
+  x.reserve(expected);
+  y.reserve(expected);
+  const bool plainX = scale.xFactor == 1.0, plainY = scale.yFactor == 1.0;
+  // One pass over the block's text rather than line by line: a large table is mostly its
+  // numbers, and finding each line end first would read every byte twice.
+  const std::string_view text = c.rest();
+  const std::size_t base = c.position();
+  std::size_t member = 0;
+  std::size_t lineAt = 0;   // the start of the current line, in text
+  std::size_t groupAt = 0;  // the line of the group being read
+  std::size_t handedBack = 0;
+  bool lineStart = true;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char ch = text[i];
+    if (ch == '\n') {
+      lineAt = ++i;
+      lineStart = true;
+      // Let the cursor drop what is read, a megabyte at a time.
+      if (i - handedBack > (1u << 20)) {
+        c.seek(base + i);
+        handedBack = i;
+      }
+      continue;
+    }
+    if (isSeparator(ch) || ch == '(' || ch == ')') {  // some files wrap groups: "(1.0, 2.0, 0.5)"
+      ++i;
+      continue;
+    }
+    if (lineStart && ch == '#' && i + 1 < text.size() && text[i + 1] == '#') break;  // the next record
+    lineStart = false;
+    if (ch == '$' && i + 1 < text.size() && text[i + 1] == '$') {  // a comment to the end of the line
+      const std::size_t end = text.find('\n', i);
+      i = end == std::string_view::npos ? text.size() : end;
+      continue;
+    }
+    double value = 0.0;
+    std::size_t used = 0;
+    if (ch == '?') {
+      value = std::numeric_limits<double>::quiet_NaN();
+      used = 1;
+    } else if ((member == 0 && plainX) || (member == 1 && plainY) || member > 1) {
+      float f = 0.0f;
+      used = text::parseFloat(text.substr(i), f);
+      value = f;
+    } else {
+      used = text::parseDouble(text.substr(i), value);
+    }
+    const std::size_t next = i + used;
+    if (used == 0 || (next < text.size() && !isSeparator(text[next]) && text[next] != ')' && text[next] != '\n'))
+      return lineText(c, base + lineAt) + "found " + quoted(text.substr(i)) + " where a number was expected.";
+    i = next;
+    if (member == 0) {
+      if (scale.points >= 0 && x.size() == static_cast<std::size_t>(scale.points))
+        return lineText(c, base + lineAt) + "more points than the " + std::to_string(scale.points) +
+               " that ##NPOINTS announces.";
+      groupAt = lineAt;
+      x.push_back(static_cast<float>(plainX ? value : value * scale.xFactor));
+    } else if (member == 1) {
+      y.push_back(static_cast<float>(plainY ? value : value * scale.yFactor));
+    }
+    member = member + 1 == members ? 0 : member + 1;
+  }
+  c.seek(base + (i < text.size() ? lineAt : text.size()));
+  if (member != 0)
+    return lineText(c, base + groupAt) + "the last group holds " + std::to_string(member) + " of its " +
+           std::to_string(members) + " values.";
+  if (std::string why = checkCount(scale, y.size(), where); !why.empty()) return why;
+  if (scale.firstX && std::isfinite(x[0])) {
+    const std::size_t n = x.size();
+    const double step = scale.lastX && n > 1 ? (*scale.lastX - *scale.firstX) / static_cast<double>(n - 1) : 0.0;
+    if (std::fabs(x[0] - *scale.firstX) > xTolerance(step, *scale.firstX, scale.xFactor))
+      return where() + "the first x is " + number(x[0]) + " where ##FIRSTX gives " + number(*scale.firstX) + ".";
+  }
+  return checkFirstY(scale, y, where);
+}
+
+}  // namespace lumatix::datastore::jcamp
