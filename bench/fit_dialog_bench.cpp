@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <cstdlib>
 #include <ctime>
 #include <random>
@@ -21,28 +22,12 @@
 #include "app/fit_session.h"
 #include "app/ui.h"
 #include "gui/multi_fit_dialog.h"
+#include "gui/unattended_ui.h"
 
 namespace app = lumatix::app;
 namespace gui = lumatix::gui;
 
 namespace {
-
-class QuietUi : public app::Ui {
- public:
-  app::Answer showMessage(const std::string& text, const std::string&, app::Icon, app::Buttons) override {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-    return app::Answer::Ok;
-  }
-  std::optional<app::FileChoice> chooseOpenFile(const std::string&, const std::vector<app::FileFilter>&,
-                                                const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<app::FileChoice> chooseSaveFile(const std::string&, const std::string&,
-                                                const std::vector<app::FileFilter>&, int) override {
-    return std::nullopt;
-  }
-  std::optional<app::Credentials> askCredentials(const app::AuthenticationPrompt&) override { return std::nullopt; }
-};
 
 struct Trace {
   std::vector<double> x, y;
@@ -153,7 +138,7 @@ int main(int argc, char** argv) {
   const int points = argc > 1 ? std::atoi(argv[1]) : 100000;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
   function = argc > 3 && std::atoi(argv[3]) == 3 ? 3 : 1;
-  QuietUi ui;
+  gui::UnattendedUi ui(&std::cerr);
   const Trace t = shot(points, function == 3);
   std::vector<double> loopMs, dialogMs, loopCpu, dialogCpu;
   int loopIterations = 0, dialogIterations = 0;

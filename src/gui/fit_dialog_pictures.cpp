@@ -13,26 +13,10 @@
 #include "app/ui.h"
 #include "gui/multi_fit_dialog.h"
 #include "gui/screenshots.h"
+#include "gui/unattended_ui.h"
 
 namespace lumatix::gui {
 namespace {
-
-// Pictures are taken without a person: nothing is asked and nothing waits.
-class PictureUi : public app::Ui {
- public:
-  app::Answer showMessage(const std::string&, const std::string&, app::Icon, app::Buttons) override {
-    return app::Answer::Ok;
-  }
-  std::optional<app::FileChoice> chooseOpenFile(const std::string&, const std::vector<app::FileFilter>&,
-                                                const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<app::FileChoice> chooseSaveFile(const std::string&, const std::string&,
-                                                const std::vector<app::FileFilter>&, int) override {
-    return std::nullopt;
-  }
-  std::optional<app::Credentials> askCredentials(const app::AuthenticationPrompt&) override { return std::nullopt; }
-};
 
 QString grab(QWidget& w, const QString& folder, const QString& name) {
   QApplication::processEvents();  // the queued preview
@@ -43,7 +27,7 @@ QString grab(QWidget& w, const QString& folder, const QString& name) {
 // The function that fits the trace best among a few common shapes, so that the pictures show
 // a fit that makes sense for whatever file the gallery opened.
 int likelyFunction(const std::vector<double>& x, const std::vector<double>& y) {
-  PictureUi ui;
+  UnattendedUi ui;
   int best = 1;
   double bestVariance = std::numeric_limits<double>::infinity();
   for (int candidate : {1, 10, 15, 0}) {  // single exponential, Gaussian, sigmoid, line
@@ -69,7 +53,7 @@ QStringList saveFittingDialogScreenshots(const QString& folder, const app::PlotD
   if (present == set.traceState.end() || set.xA.size() < 2) return {};
   const auto trace = static_cast<std::size_t>(present - set.traceState.begin());
   QDir().mkpath(folder);
-  PictureUi ui;
+  UnattendedUi ui;
   app::FitSession session(ui, set.xA, set.yA[trace], nullptr);
   session.Begin();
   session.SelectFunction(likelyFunction(set.xA, set.yA[trace]));

@@ -66,16 +66,20 @@ struct EarlierRow {
 
 class EarlierFitText : public ::testing::TestWithParam<EarlierRow> {};
 
-TEST_P(EarlierFitText, MatchesTheNameAfterTheFirstColon) {
-  const EarlierRow& row = GetParam();
-  const auto earlier = parseEarlierFit(row.entries);
-  if (row.function < 0) {
+// function -1: no earlier fit is found.
+void expectEarlierFit(const std::optional<EarlierFit>& earlier, int function, const std::vector<double>& values) {
+  if (function < 0) {
     EXPECT_FALSE(earlier);
     return;
   }
   ASSERT_TRUE(earlier);
-  EXPECT_EQ(earlier->functionIndex, row.function);
-  EXPECT_EQ(earlier->values, row.values);
+  EXPECT_EQ(earlier->functionIndex, function);
+  EXPECT_EQ(earlier->values, values);
+}
+
+TEST_P(EarlierFitText, MatchesTheNameAfterTheFirstColon) {
+  const EarlierRow& row = GetParam();
+  expectEarlierFit(parseEarlierFit(row.entries), row.function, row.values);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,14 +147,7 @@ class EarlierFitInHistory : public ::testing::TestWithParam<HistoryRow> {};
 
 TEST_P(EarlierFitInHistory, TheTracesLatestFittingEntryReadsBack) {
   const HistoryRow& row = GetParam();
-  const auto earlier = parseEarlierFit(earlierFitEntries(row.history, "250"));
-  if (row.function < 0) {
-    EXPECT_FALSE(earlier);
-    return;
-  }
-  ASSERT_TRUE(earlier);
-  EXPECT_EQ(earlier->functionIndex, row.function);
-  EXPECT_EQ(earlier->values, row.values);
+  expectEarlierFit(parseEarlierFit(earlierFitEntries(row.history, "250")), row.function, row.values);
 }
 
 INSTANTIATE_TEST_SUITE_P(
