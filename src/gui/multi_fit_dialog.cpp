@@ -341,12 +341,19 @@ void MultiFitDialog::noticed(app::Change what) {
     showPending();
   } else if (!refreshQueued_) {
     refreshQueued_ = true;
-    QMetaObject::invokeMethod(this, &MultiFitDialog::showPending, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          refreshQueued_ = false;
+          showPending();
+          // Already once per pass: the preview goes with the rest.
+          if (previewPending_) showPreview();
+        },
+        Qt::QueuedConnection);
   }
 }
 
 void MultiFitDialog::showPending() {
-  refreshQueued_ = false;
   const app::Change what = std::exchange(pending_, app::Change::None);
   if (app::any(what, app::Change::Parameters)) {
     showFunction();
@@ -439,7 +446,12 @@ void MultiFitDialog::showData() {
 void MultiFitDialog::schedulePreview() {
   if (previewPending_) return;
   previewPending_ = true;
-  QMetaObject::invokeMethod(this, &MultiFitDialog::showPreview, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (previewPending_) showPreview();  // unless shown meanwhile
+      },
+      Qt::QueuedConnection);
 }
 
 void MultiFitDialog::showPreview() {
