@@ -5,7 +5,8 @@
 # mode, which adds the plot window in use: its menus open, the context menu, the legend and
 # grid, a zoom rectangle and the print preview, and the fitting dialog before, during and after
 # a fit) and copies the main frame's, a plot window's and the fitting dialog's to
-# docs/screenshots/.
+# docs/screenshots/. Then an acquisition from lumatix-control-panel is pictured half-way in its
+# on-line window (docs/screenshots/online-window.png).
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/dev)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,4 +41,26 @@ ls "$shots"/fittingDialog-*.png | sed 's/^/picture: /'
 cp "$shots/mainFrame.png" docs/screenshots/main-frame.png
 cp "$shots/plotWindow-menu-Trace.png" docs/screenshots/plot-window.png
 cp "$shots/fittingDialog-fitted.png" docs/screenshots/fitting-dialog.png
-echo "docs/screenshots/main-frame.png, plot-window.png and fitting-dialog.png updated"
+
+# An acquisition arriving: the stopped-flow shot played slowly, the viewer on-line to it.
+panel="$build/tools/lumatix-control-panel/lumatix-control-panel"
+"$panel" --listen 127.0.0.1:0 --play examples/stopped_flow_absorbance.dsx --records-per-block 40 \
+  --block-interval-ms 50 >"$home/panel.out" 2>&1 &
+panel_pid=$!
+trap 'kill "$panel_pid" 2>/dev/null; rm -rf "$home"' EXIT
+port=""
+for _ in $(seq 100); do
+  port="$(sed -n 's/^listening on //p' "$home/panel.out")"
+  [[ -n "$port" ]] && break
+  sleep 0.05
+done
+[[ -n "$port" ]] || { echo "the control panel did not start" >&2; exit 1; }
+acquired="$home/Acquired"
+mkdir -p "$acquired" "$shots/online"
+printf '[Preferences]\nWorking%%20Directory=%s\nControlPanelPort=%s\n' "$acquired" "$port" \
+  >"$home/config/Corvane Ltd/Lumatix Viewer.conf"
+QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots/online" LUMATIX_SCREENSHOT_DELAY_MS=2500 \
+  XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi -OnLine 2>/dev/null |
+  sed 's/^/picture: /'
+cp "$shots/online/plotWindow.png" docs/screenshots/online-window.png
+echo "docs/screenshots/main-frame.png, plot-window.png, fitting-dialog.png and online-window.png updated"

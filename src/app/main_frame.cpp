@@ -5,6 +5,7 @@
 
 #include "app/launch_pad.h"
 #include "app/launch_pad_paths.h"
+#include "app/main_frame_link.h"
 #include "app/ui.h"
 #include "app/user_pref.h"
 
@@ -44,16 +45,18 @@ PlotWindow* MainFrame::openAcquisitionWindow(const std::string& path) {
   if (!maker_) return nullptr;
   std::unique_ptr<PlotWindow> window = maker_(path, true);
   if (!window) return nullptr;
+  // The new window is the on-line one before the oldest is asked to close: its questions
+  // run an event loop in which the link's next notices already arrive for the new window.
+  PlotWindow* made = window.get();
   ChangeNotifier::Batch batch(changes_);
-  if (singleWindow_ && !windows_.empty()) {
-    PlotWindow* oldest = windows_.front().get();
-    oldest->close();
-    windowClosed(oldest);
-  }
   windows_.push_back(std::move(window));
-  online_ = windows_.back().get();
+  online_ = made;
   changes_.notify(Change::WindowList);
-  return online_;
+  if (singleWindow_ && windows_.size() > 1) {
+    PlotWindow* oldest = windows_.front().get();
+    if (oldest->requestClose()) windowClosed(oldest);
+  }
+  return made;
 }
 
 PlotWindow* MainFrame::find(const std::string& path) const {
@@ -73,13 +76,22 @@ void MainFrame::windowClosed(PlotWindow* window) {
   changes_.notify(Change::WindowList);
 }
 
-void MainFrame::closeAll() {
+void MainFrame::closeAll(bool spareOnline) {
   // Closing may report back through windowClosed; take the list out first.
   std::vector<std::unique_ptr<PlotWindow>> closing;
   closing.swap(windows_);
-  online_ = nullptr;
-  for (auto& w : closing) w->close();
-  if (!closing.empty()) changes_.notify(Change::WindowList);
+  std::unique_ptr<PlotWindow> spared;
+  for (auto& w : closing) {
+    if (spareOnline && w.get() == online_) {
+      spared = std::move(w);
+      continue;
+    }
+    w->close();
+  }
+  const bool closed = closing.size() > (spared ? 1u : 0u);
+  if (spared) windows_.push_back(std::move(spared));
+  else online_ = nullptr;
+  if (closed) changes_.notify(Change::WindowList);
 }
 
 std::vector<std::string> MainFrame::windowList() const {
@@ -140,6 +152,7 @@ bool MainFrame::close() {
   // Only OK closes: a question that could not be shown (another message is open) keeps the program.
   if (ui_.showMessage(question, kShowMessageCaption, Icon::Information, Buttons::OkCancel) != Answer::Ok)
     return false;
+  if (link_ != nullptr) link_->stop();
   online_ = nullptr;
   closeAll();
   preferences_.workingDirectory = workingDirectory_;

@@ -19,6 +19,7 @@ namespace lumatix::app {
 
 class CUserPref;
 class LaunchPad;
+class MainFrameLink;
 
 class MainFrame {
  public:
@@ -40,15 +41,23 @@ class MainFrame {
   PlotWindow* open(const std::string& path);
   // "New": an empty window.
   PlotWindow* openEmpty() { return openWindow(""); }
-  // A window for an acquisition: with "SingleWindow" on, the oldest window is closed first
-  // (after the new one was made). It becomes the on-line window.
+  // A window for an acquisition: it becomes the on-line window; then, with "SingleWindow" on,
+  // the oldest other window is asked to close as if the person closed it (its questions may
+  // keep it open). Nothing changes when the window cannot be made.
   PlotWindow* openAcquisitionWindow(const std::string& path);
+  // The acquisition of the on-line window ended or its link was lost: it is an ordinary
+  // window from now on.
+  void forgetOnlineWindow() { online_ = nullptr; }
+  // A window's path or title changed (an acquisition saved under another name).
+  void windowRenamed() { changes_.notify(Change::WindowList); }
   // The first window whose path equals path exactly (case-sensitive); null when none.
   PlotWindow* find(const std::string& path) const;
   // A window that closed itself leaves the list.
   void windowClosed(PlotWindow* window);
-  // "Close All Viewer Windows": closes each window in order without questions.
-  void closeAll();
+  // "Close All Viewer Windows": closes each window in order without questions. The command
+  // spares the window still receiving an acquisition, whose data would be lost; closing the
+  // program closes it too, after the link was stopped.
+  void closeAll(bool spareOnline = false);
   // The drop-down list: the windows' file names, oldest first.
   std::vector<std::string> windowList() const;
   // Selecting an entry of the window list raises that window.
@@ -76,11 +85,15 @@ class MainFrame {
 
   ChangeNotifier& changes() { return changes_; }
 
+  // The link to the control panel, when the frame has one (set by MainFrameLink).
+  MainFrameLink* link() const { return link_; }
+  void setLink(MainFrameLink* link) { link_ = link; }
+
   // Closing the main window: asks (OK/Cancel) "Are you sure?\nAll the graph windows will be
   // closed if the launch pad is closed.\n" with windows open, else "Are you sure you want to
   // exit the Lumatix Viewer application?\n\n". Cancel returns false and changes nothing;
-  // otherwise every window is closed and the working directory is written back into the
-  // preferences (saved at exit by the application).
+  // otherwise the link is stopped, every window is closed and the working directory is
+  // written back into the preferences (saved at exit by the application).
   bool close();
 
  private:
@@ -90,6 +103,7 @@ class MainFrame {
   PlotWindowMaker maker_;
   std::vector<std::unique_ptr<PlotWindow>> windows_;
   PlotWindow* online_ = nullptr;
+  MainFrameLink* link_ = nullptr;
   std::string workingDirectory_;
   bool singleWindow_ = true;
   bool allowCaryFiles_ = true;

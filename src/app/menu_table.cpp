@@ -80,6 +80,8 @@ const std::array kMenuItems{
     PlotMenuItem{C::SimpleMath, M::Math, "Simple &Math...\tM", canSimpleMath, nullptr, true},
     PlotMenuItem{C::Smooth, M::Math, "S&mooth...\tS", anySelected},
     PlotMenuItem{C::Convert, M::Math, "Convert...\tShift+C", canConvert},
+    // Fits a trace while it arrives: on-line windows only.
+    PlotMenuItem{C::LiveFit, M::Math, "Live Fit...", online, nullptr, true},
 
     PlotMenuItem{C::SetPlotLimits, M::Scale, "Set &Plot Limits...\tShift+P"},
     PlotMenuItem{C::ResetZoom, M::Scale, "&Reset Zoom\tShift+Ctrl+Z"},

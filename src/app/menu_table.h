@@ -52,6 +52,7 @@ enum class PlotMenuCommand {
   SimpleMath,
   Smooth,
   Convert,
+  LiveFit,
   // Scale
   SetPlotLimits,
   ResetZoom,

@@ -195,7 +195,13 @@ class PlotDocument {
   bool saveAll();
 
   // Set while the window receives an acquisition; such a window refuses to close.
-  void setOnline(bool online) { online_ = online; }
+  void setOnline(bool online) {
+    if (online == online_) return;
+    online_ = online;
+    changes_.notify(Change::Options);  // the on-line commands are enabled or no longer
+  }
+  // An on-line window shows the link's store, which a header replaces (null is refused).
+  void replaceStore(datastore::smart_ptr<datastore::DataStore> store);
   bool online() const { return online_; }
   // Whether the window may close now: refuses while on-line, and for an unsaved store asks
   // whether to save it first. A save that fails keeps the window open, so nothing is lost.

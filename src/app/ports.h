@@ -35,6 +35,8 @@
 
 namespace lumatix::app {
 
+class OnlineWindow;
+
 // A plot window as the main frame sees it; the GUI and the plot document implement it.
 class PlotWindow {
  public:
@@ -46,6 +48,11 @@ class PlotWindow {
   virtual void activate() = 0;
   // Destroys the window without asking anything.
   virtual void close() = 0;
+  // Asks the window to close as the person closing it would: it may ask its questions and
+  // stay open. True when it closed (and told the main frame so).
+  virtual bool requestClose() = 0;
+  // What a window made for an acquisition does with it; null for every other window.
+  virtual OnlineWindow* onlineWindow() { return nullptr; }
 };
 
 // Makes a plot window for a path ("" for an empty window titled "Empty"); the acquisition

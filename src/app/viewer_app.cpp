@@ -99,6 +99,13 @@ bool CKVViewerApp::InitInstance(const CKVCommandLineInfo& commandLine) {
   return true;
 }
 
+bool CKVViewerApp::answerControlPanelAuthRequest() {
+  if (!viewerPipe_) return false;
+  const bool written = viewerPipe_->Write(CurrentUserName::instance().get());
+  viewerPipe_->Open(true, "QUIT", [](const std::string& message) { confirmUserFromPipe(message); });
+  return written;
+}
+
 bool CKVViewerApp::enforceCompliance(bool localOnly) {
   auto confirm = [](const std::string& message) { confirmUserFromPipe(message); };
   viewerPipe_ = std::make_unique<platform::CNamedPipe>();

@@ -67,6 +67,11 @@ class CKVViewerApp {
   platform::CNamedPipe* controlPanelPipe() { return controlPanelPipe_.get(); }
   // The id of a registered clipboard format, 0 for a name that is not registered.
   std::uint32_t GetClipboardFormat(const std::string& name) const;
+  // The control panel asks who runs the viewer ("WM_CONTROL_REQUEST_AUTH_..."): the current
+  // user name goes into the viewer pipe, which is then set up afresh for the next request.
+  // Outside 21 CFR Part 11 mode there is no pipe and nothing is told. True when the name was
+  // written.
+  bool answerControlPanelAuthRequest();
   // 1 unless "OnLine" was given (then 0), as the main frame expects it.
   int commandLineOnLineRequest() const { return onLineRequest_; }
 

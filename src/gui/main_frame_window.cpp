@@ -9,7 +9,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -17,12 +21,18 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
+#include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
 
+#include "app/compliance_settings.h"
 #include "app/launch_pad_paths.h"
+#include "app/online_window.h"
+#include "app/server_dialog.h"
 #include "app/user_pref.h"
+#include "gui/about_dialog.h"
+#include "gui/connect_dialog.h"
 #include "gui/keyboard_locks.h"
 #include "gui/launch_pad_model.h"
 #include "gui/qt_ui.h"
@@ -57,6 +67,14 @@ MainFrameWindow::MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, ap
   setAcceptDrops(true);
 
   frame_ = std::make_unique<app::MainFrame>(ui_, settings_, preferences_, std::move(maker));
+  // The link thread's notices come back to this window's event loop, in order.
+  link_ = std::make_unique<app::MainFrameLink>(
+      *frame_, ui_, app::controlPanelClientFactory(settings_),
+      [this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); },
+      app::controlPanelPort(settings_));
+  openManual = [](const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  };
   pad_ = std::make_unique<app::LaunchPad>(ui_, preferences_.workingDirectory);
   frame_->follow(*pad_);
 
@@ -135,6 +153,7 @@ MainFrameWindow::MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, ap
   statusBar()->addPermanentWidget(locks_);
 
   buildActions();
+  buildMenus();
 
   frameSubscription_ = frame_->changes().subscribe([this](app::Change what) { showFrame(what); });
   showFrame(app::Change::WindowList | app::Change::StatusText | app::Change::WorkingDirectory | app::Change::Options);
@@ -148,12 +167,15 @@ MainFrameWindow::MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, ap
 
 MainFrameWindow::~MainFrameWindow() {
   frameSubscription_.reset();
+  // The link goes first: no notice may reach windows that are being closed.
+  link_.reset();
   fileOperations_.stop();
   // The plot windows go before the widgets they may refer to.
   frame_->closeAll();
 }
 
-QAction* MainFrameWindow::addCommand(const std::string& name, const QString& text, const QKeySequence& shortcut) {
+QAction* MainFrameWindow::addCommand(const std::string& name, const QString& text, const QKeySequence& shortcut,
+                                     MainMenu menu, int group) {
   auto* a = new QAction(text, this);
   a->setObjectName(QString::fromStdString(name));
   if (!shortcut.isEmpty()) {
@@ -163,52 +185,97 @@ QAction* MainFrameWindow::addCommand(const std::string& name, const QString& tex
   addAction(a);
   actions_[name] = a;
   order_.push_back(name);
+  if (menu != MainMenu::None) placements_.push_back({name, menu, group});
   return a;
 }
 
+void MainFrameWindow::buildMenus() {
+  static const std::pair<MainMenu, const char*> menus[] = {{MainMenu::File, "&File"},
+                                                           {MainMenu::View, "&View"},
+                                                           {MainMenu::Directory, "&Directory"},
+                                                           {MainMenu::Preferences, "&Preferences"},
+                                                           {MainMenu::Help, "&Help"}};
+  for (const auto& [which, title] : menus) {
+    std::vector<Placement> items;
+    for (const Placement& p : placements_)
+      if (p.menu == which) items.push_back(p);
+    if (items.empty()) continue;
+    std::stable_sort(items.begin(), items.end(), [](const Placement& a, const Placement& b) { return a.group < b.group; });
+    QMenu* m = menuBar()->addMenu(tr(title));
+    m->setObjectName(QString::fromLatin1(title).remove('&').toLower() + QStringLiteral("Menu"));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (i > 0 && items[i].group != items[i - 1].group) m->addSeparator();
+      m->addAction(action(items[i].command));
+    }
+  }
+}
+
+QMenu* MainFrameWindow::menu(const QString& title) const {
+  for (QAction* a : menuBar()->actions())
+    if (a->text() == title && a->menu() != nullptr) return a->menu();
+  return nullptr;
+}
+
 void MainFrameWindow::buildActions() {
-  connect(addCommand("New", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered, this,
-          [this] { frame_->openEmpty(); });
-  connect(addCommand("Open", tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered, this,
-          &MainFrameWindow::openSelected);
-  connect(addCommand("Delete", tr("&Delete"), QKeySequence::Delete), &QAction::triggered, this,
-          &MainFrameWindow::deleteSelected);
-  connect(addCommand("Rename", tr("&Rename"), QKeySequence(Qt::Key_F2)), &QAction::triggered, this,
-          &MainFrameWindow::renameSelected);
-  connect(addCommand("BrowseWithFileManager", tr("&Browse with Explorer...")), &QAction::triggered, this,
-          &MainFrameWindow::browseWithFileManager);
-  connect(addCommand("NewFolder", tr("&New Folder")), &QAction::triggered, this, &MainFrameWindow::newFolder);
-  connect(addCommand("SetWorkingDirectory", tr("Set &Working Directory")), &QAction::triggered, this,
-          &MainFrameWindow::setWorkingDirectory);
-  connect(addCommand("SetWorkingDirectoryHere", tr("Set Working Directory Here")), &QAction::triggered, this,
-          &MainFrameWindow::setWorkingDirectory);
-  connect(addCommand("BackToWorkingDirectory", tr("Bac&k to Working Directory")), &QAction::triggered, this,
-          [this] { pad_->backToWorkingDirectory(); });
-  connect(addCommand("MoveRootUp", tr("&Move Root Directory Up One Level")), &QAction::triggered, this,
-          [this] { pad_->moveRootUp(); });
-  connect(addCommand("SetRoot", tr("Set as &Root")), &QAction::triggered, this, &MainFrameWindow::setRoot);
-  connect(addCommand("BrowseForFolders", tr("&Browse for Folders...")), &QAction::triggered, this,
-          &MainFrameWindow::browseForFolders);
-  connect(addCommand("Refresh", tr("Re&fresh"), QKeySequence(Qt::Key_F5)), &QAction::triggered, this,
-          [this] { model_->refresh(); });
-  connect(addCommand("CloseAll", tr("&Close All Viewer Windows")), &QAction::triggered, this,
-          [this] { frame_->closeAll(); });
-  QAction* top = addCommand("AlwaysOnTop", tr("&Always On Top"));
+  using M = MainMenu;
+  connect(addCommand("New", tr("&New\tCtrl+N"), QKeySequence(Qt::CTRL | Qt::Key_N), M::File, kFileOpenGroup),
+          &QAction::triggered, this, [this] { frame_->openEmpty(); });
+  connect(addCommand("Open", tr("&Open...\tCtrl+O"), QKeySequence(Qt::CTRL | Qt::Key_O), M::File, kFileOpenGroup),
+          &QAction::triggered, this, &MainFrameWindow::openSelected);
+  connect(addCommand("CloseAll", tr("&Close All Viewer Windows"), {}, M::File, kFileWindowsGroup), &QAction::triggered,
+          this, [this] { frame_->closeAll(true); });
+  connect(addCommand("Exit", tr("E&xit"), {}, M::File, kFileExitGroup), &QAction::triggered, this, &QWidget::close);
+
+  QAction* top = addCommand("AlwaysOnTop", tr("&Always On Top"), {}, M::View);
   top->setCheckable(true);
   connect(top, &QAction::triggered, this, [this] { frame_->toggleAlwaysOnTop(); });
-  QAction* single = addCommand("SingleWindow", tr("Single Window"));
+  connect(addCommand("Refresh", tr("Re&fresh"), QKeySequence(Qt::Key_F5), M::View), &QAction::triggered, this,
+          [this] { model_->refresh(); });
+
+  connect(addCommand("SetWorkingDirectory", tr("Set &Working Directory"), {}, M::Directory), &QAction::triggered, this,
+          &MainFrameWindow::setWorkingDirectory);
+  connect(addCommand("BackToWorkingDirectory", tr("Bac&k to Working Directory"), {}, M::Directory),
+          &QAction::triggered, this, [this] { pad_->backToWorkingDirectory(); });
+  connect(addCommand("MoveRootUp", tr("&Move Root Directory Up One Level"), {}, M::Directory), &QAction::triggered,
+          this, [this] { pad_->moveRootUp(); });
+  connect(addCommand("SetRoot", tr("Set as &Root"), {}, M::Directory), &QAction::triggered, this,
+          &MainFrameWindow::setRoot);
+  connect(addCommand("BrowseForFolders", tr("&Browse for Folders..."), {}, M::Directory), &QAction::triggered, this,
+          &MainFrameWindow::browseForFolders);
+  connect(addCommand("NewFolder", tr("&New Folder"), {}, M::Directory, 1), &QAction::triggered, this,
+          &MainFrameWindow::newFolder);
+  connect(addCommand("Rename", tr("&Rename"), QKeySequence(Qt::Key_F2), M::Directory, 1), &QAction::triggered, this,
+          &MainFrameWindow::renameSelected);
+  connect(addCommand("Delete", tr("&Delete"), QKeySequence::Delete, M::Directory, 1), &QAction::triggered, this,
+          &MainFrameWindow::deleteSelected);
+  connect(addCommand("BrowseWithFileManager", tr("&Browse with Explorer..."), {}, M::Directory, 2),
+          &QAction::triggered, this, &MainFrameWindow::browseWithFileManager);
+  connect(addCommand("SetWorkingDirectoryHere", tr("Set Working Directory Here")), &QAction::triggered, this,
+          &MainFrameWindow::setWorkingDirectory);
+
+  QAction* single = addCommand("SingleWindow", tr("Single Window"), {}, M::Preferences);
   single->setCheckable(true);
   connect(single, &QAction::triggered, this, [this] { frame_->toggleSingleWindow(); });
-  QAction* cary = addCommand("AllowCaryFiles", tr("Allow Cary Files"));
+  connect(addCommand("GoOnLine", tr("Go On-line..."), {}, M::Preferences), &QAction::triggered, this,
+          &MainFrameWindow::goOnLine);
+  QAction* cary = addCommand("AllowCaryFiles", tr("Allow Cary Files"), {}, M::Preferences, 1);
   cary->setCheckable(true);
   connect(cary, &QAction::triggered, this, [this] { frame_->toggleAllowCaryFiles(); });
-  for (auto& [name, a] : actions_) a->setStatusTip(a->text().remove('&'));
+
+  connect(addCommand("HelpTopics", tr("Help Topics..."), QKeySequence::HelpContents, M::Help), &QAction::triggered,
+          this, &MainFrameWindow::showHelpTopics);
+  connect(addCommand("About", tr("&About Lumatix Viewer..."), {}, M::Help, 1), &QAction::triggered, this,
+          &MainFrameWindow::showAbout);
+
+  for (auto& [name, a] : actions_) a->setStatusTip(a->text().section('\t', 0, 0).remove('&'));
   // Without plot windows there is nothing to open files in.
   action("New")->setVisible(frame_->opensWindows());
   action("Open")->setVisible(frame_->opensWindows());
   action("New")->setEnabled(frame_->opensWindows());
   action("Open")->setEnabled(frame_->opensWindows());
   setAcceptDrops(frame_->opensWindows());
+  // Help Topics is there only when there is a manual to show.
+  action("HelpTopics")->setEnabled(!manualPath().empty());
 }
 
 QAction* MainFrameWindow::action(const std::string& command) const {
@@ -300,6 +367,41 @@ void MainFrameWindow::selectionChanged() {
   }));
 }
 
+void MainFrameWindow::goOnLine() {
+  app::CServerDlg rules(link_->lastRemoteAddress(), app::ComplianceSettings::instance().snapshot().cfrCompliant);
+  ConnectDialog dialog(rules.initial(), rules.remoteAllowed(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const app::CServerDlg::Outcome outcome = rules.accept(dialog.settings());
+  link_->setLastRemoteAddress(outcome.lastRemoteAddress);
+  link_->goOnLine(outcome.address);
+}
+
+std::string MainFrameWindow::manualPath() {
+  const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/lumatix-viewer/README.md");
+  std::vector<std::string> candidates{QFileInfo(installed).absoluteFilePath().toStdString()};
+#ifdef LUMATIX_SOURCE_README
+  candidates.push_back(LUMATIX_SOURCE_README);
+#endif
+  for (const std::string& c : candidates) {
+    std::error_code e;
+    if (std::filesystem::is_regular_file(c, e)) return c;
+  }
+  return "";
+}
+
+void MainFrameWindow::showHelpTopics() {
+  const std::string path = manualPath();
+  if (path.empty() || !openManual || !openManual(path))
+    ui_.showMessage("The manual " + (path.empty() ? std::string("README.md") : path) +
+                        " could not be shown.\nIs a program for reading it installed?",
+                    "Lumatix Viewer", app::Icon::Warning, app::Buttons::Ok);
+}
+
+void MainFrameWindow::showAbout() {
+  AboutDialog dialog(this);
+  dialog.exec();
+}
+
 void MainFrameWindow::tick() {
   std::optional<widgets::LockState> locks = readKeyboardLocks();
   locksReported_ = locks.has_value();
@@ -312,6 +414,9 @@ void MainFrameWindow::tick() {
     filesHandled_ = handled;
     model_->refresh();
   }
+  link_->tick();
+  if (link_->firstRefreshPending())
+    QTimer::singleShot(app::OnlineWindow::kFirstRefreshPause, this, [this] { link_->tick(); });
   emit refreshTick();
 }
 

@@ -6,14 +6,21 @@
 //     drop-down of open plot windows),
 //   - the tree (3/5 of the width) beside the info pane,
 //   - the status bar: the message pane and the three lock panes,
-//   - a 500 ms timer, whose tick the on-line refresh and the lock panes follow.
+//   - a 500 ms timer, whose tick the on-line refresh and the lock panes follow,
+//   - the menu bar: "&File", "&View", "&Directory", "&Preferences", "&Help".
 // Files dropped anywhere on the window but the tree open in plot windows; dropped on a folder
 // of the tree they are copied, moved or linked there by the pad's file queues.
+//
+// Every command is one QAction made by addCommand, shared by its menu, the context menu and
+// its shortcut. The menus are built from the commands after buildActions: a command names its
+// menu and a group within it, and lands there in the order it was added, a separator between
+// groups. A new command needs only its addCommand line.
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +29,7 @@
 #include "app/file_operation_queue.h"
 #include "app/launch_pad.h"
 #include "app/main_frame.h"
+#include "app/main_frame_link.h"
 
 class QAction;
 class QComboBox;
@@ -49,16 +57,26 @@ namespace lumatix::gui {
 class LaunchPadModel;
 class QtUi;
 
+// The menus of the menu bar, in their order; None: the command is reached by its shortcut
+// or the context menu only.
+enum class MainMenu { None, File, View, Directory, Preferences, Help };
+
 class MainFrameWindow : public QMainWindow {
   Q_OBJECT
  public:
   static constexpr int kTimerMs = 500;
+  // Groups of the File menu, top to bottom.
+  static constexpr int kFileOpenGroup = 0;
+  static constexpr int kFileWindowsGroup = 1;
+  static constexpr int kFileDataGroup = 2;  // commands on the selected file (export, decompose, ramps)
+  static constexpr int kFileExitGroup = 9;
 
   MainFrameWindow(QtUi& ui, platform::SettingsStore& settings, app::CUserPref& preferences,
                   app::PlotWindowMaker maker, QWidget* parent = nullptr);
   ~MainFrameWindow() override;
 
   app::MainFrame& frame() { return *frame_; }
+  app::MainFrameLink& link() { return *link_; }
   app::LaunchPad& pad() { return *pad_; }
   app::FileOperations& fileOperations() { return fileOperations_; }
   LaunchPadModel& treeModel() { return *model_; }
@@ -75,6 +93,14 @@ class MainFrameWindow : public QMainWindow {
   // The command of the given name ("New", "Open", "Delete"...; see commandNames()).
   QAction* action(const std::string& command) const;
   std::vector<std::string> commandNames() const;
+  // The menu of the menu bar with that title ("&File"...); null when there is none.
+  QMenu* menu(const QString& title) const;
+
+  // How "Help Topics..." shows the manual (the desktop's viewer by default); false when it could not.
+  std::function<bool(const std::string& path)> openManual;
+  // The manual "Help Topics..." opens: the installed README, else the source tree's; "" when
+  // neither is there.
+  static std::string manualPath();
   // The tree's context menu for what is selected now.
   QMenu* contextMenu();
 
@@ -103,7 +129,12 @@ class MainFrameWindow : public QMainWindow {
 
  private:
   void buildActions();
-  QAction* addCommand(const std::string& name, const QString& text, const QKeySequence& shortcut = {});
+  QAction* addCommand(const std::string& name, const QString& text, const QKeySequence& shortcut = {},
+                      MainMenu menu = MainMenu::None, int group = 0);
+  void buildMenus();
+  void goOnLine();
+  void showHelpTopics();
+  void showAbout();
   void showFrame(app::Change what);
   void showOptions();
   void showWindowList();
@@ -123,6 +154,7 @@ class MainFrameWindow : public QMainWindow {
   platform::SettingsStore& settings_;
   app::CUserPref& preferences_;
   std::unique_ptr<app::MainFrame> frame_;
+  std::unique_ptr<app::MainFrameLink> link_;
   std::unique_ptr<app::LaunchPad> pad_;
   app::FileOperations fileOperations_;
   std::size_t filesHandled_ = 0;
@@ -138,6 +170,12 @@ class MainFrameWindow : public QMainWindow {
   QTimer timer_;
   std::map<std::string, QAction*> actions_;
   std::vector<std::string> order_;
+  struct Placement {
+    std::string command;
+    MainMenu menu;
+    int group;
+  };
+  std::vector<Placement> placements_;
   QFutureWatcher<QString>* infoWatcher_;
   unsigned infoGeneration_ = 0;
   app::ChangeNotifier::Subscription frameSubscription_;

@@ -6,6 +6,7 @@
 #include "app/ui.h"
 #include "datastore/lum_binary.h"
 #include "gui/multi_fit_dialog.h"
+#include "gui/online_plot_window.h"
 #include "gui/plot_window.h"
 #include "platform/atomic_file.h"
 #include "platform/build_info.h"
@@ -82,6 +83,11 @@ void PlotWindowHandle::close() {
   window_ = nullptr;
 }
 
+bool PlotWindowHandle::requestClose() {
+  // A window that closes tells the frame through its closed signal, which may end this handle.
+  return !window_ || window_->close();
+}
+
 std::unique_ptr<app::PlotDocument> openPlotDocument(const std::string& path, app::Ui& ui,
                                                     const PlotWindowSettings& settings) {
   const bool compliant = settings.compliant ? settings.compliant() : false;
@@ -133,6 +139,7 @@ app::PlotWindowMaker plotWindowMaker(app::Ui& ui, std::function<app::MainFrame*(
                                      PlotWindowSettings settings) {
   return [&ui, frame = std::move(frame), settings = std::move(settings)](
              const std::string& path, bool acquisition) -> std::unique_ptr<app::PlotWindow> {
+    if (acquisition) return makeOnlinePlotWindow(path, ui, frame, settings);
     std::unique_ptr<app::PlotDocument> document = openPlotDocument(path, ui, settings);
     if (!document) return nullptr;
     document->setOnline(acquisition);

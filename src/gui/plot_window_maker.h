@@ -35,6 +35,7 @@ class PlotWindowHandle : public app::PlotWindow {
   std::string title() const override;
   void activate() override;
   void close() override;
+  bool requestClose() override;
 
   gui::PlotWindow* window() const { return window_; }
 

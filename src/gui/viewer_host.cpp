@@ -3,20 +3,24 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
-#include <QLocalSocket>
 #include <QSocketNotifier>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
+#include "app/compliance_settings.h"
 #include "app/viewer_app.h"
 #include "gui/main_frame_window.h"
 #include "gui/qt_ui.h"
-#include "platform/runtime_dir.h"
+#include "platform/local_message.h"
 #include "platform/single_instance.h"
 
 namespace lumatix::gui {
 
 namespace {
+// The control software's time to answer the viewer's request.
+constexpr int kViewerRequestMs = 50;
 // Registered formats are numbered like the window system numbers them, from 0xC000.
 constexpr std::uint32_t kFirstFormat = 0xC000;
 
@@ -28,14 +32,6 @@ const std::map<std::string, std::string>& formatMimeTypes() {
   return types;
 }
 }  // namespace
-
-std::string controlPanelSocketPath() {
-  try {
-    return platform::runtimeDirectory() + "/lumatix/ControlPanel.sock";
-  } catch (const std::exception&) {
-    return "";
-  }
-}
 
 ViewerHost::ViewerHost(QtUi& ui, app::PlotWindowMaker maker) : ui_(ui), maker_(std::move(maker)) {}
 
@@ -56,15 +52,20 @@ void ViewerHost::keepSystemAwake() {
 }
 
 void ViewerHost::broadcastViewerRequest() {
-  const std::string path = controlPanelSocketPath();
-  if (path.empty()) return;
-  QLocalSocket socket;
-  socket.connectToServer(QString::fromStdString(path));
-  // The control software gets 50 ms; one that does not answer in time is not waited for.
-  if (!socket.waitForConnected(50)) return;
-  socket.write(QByteArray(kViewerRequestMessage) + '\n');
-  socket.waitForBytesWritten(50);
-  socket.disconnectFromServer();
+  using Clock = std::chrono::steady_clock;
+  const auto until = Clock::now() + std::chrono::milliseconds(kViewerRequestMs);
+  std::string path;
+  try {
+    path = platform::controlPanelSocketPath();
+  } catch (const std::exception&) {
+    return;  // no runtime folder: no control software to ask
+  }
+  // The control software gets 50 ms; one that does not answer in time is not waited for. Its
+  // receipt comes after it wrote the name into its pipe, whose listener then confirms the user.
+  if (!platform::sendLocalMessage(path, std::string(platform::kViewerRequestAuthMessage) + "\n", kViewerRequestMs))
+    return;
+  while (!app::ComplianceSettings::instance().snapshot().controlPanelConfirmedUser && Clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 bool ViewerHost::openDocument(const std::string& fileName) {
@@ -100,7 +101,18 @@ std::string ViewerHost::mimeType(std::uint32_t format) const {
   return "";
 }
 
-void ViewerHost::goOnLine(bool synchronous) { emit onLineRequested(synchronous); }
+void ViewerHost::goOnLine(bool synchronous) {
+  if (window_) {
+    if (synchronous) {
+      window_->link().goOnLineLocal();
+    } else {
+      QMetaObject::invokeMethod(window_, [window = window_] {
+        if (window) window->link().goOnLineLocal();
+      }, Qt::QueuedConnection);
+    }
+  }
+  emit onLineRequested(synchronous);
+}
 
 void ViewerHost::setMainWindowTitle(const std::string& title) {
   if (window_) window_->setWindowTitle(QString::fromStdString(title));
@@ -116,10 +128,21 @@ void ViewerHost::listen(platform::SingleInstance* instance) {
 }
 
 void ViewerHost::takeRequests() {
+  using Request = platform::SingleInstance::Request;
   while (auto request = instance_->takeRequest(0)) {
-    if (window_) {
-      window_->raiseWindow();
-      if (!request->fileName.empty()) window_->openFile(request->fileName);
+    switch (request->request) {
+      case Request::OpenWindow:
+        if (window_) {
+          window_->raiseWindow();
+          if (!request->fileName.empty()) window_->openFile(request->fileName);
+        }
+        break;
+      case Request::ControlRequestAuth:
+        if (app_ != nullptr) app_->answerControlPanelAuthRequest();
+        break;
+      case Request::ControlPanelRequestConnect:
+        goOnLine(false);
+        break;
     }
     emit requestTaken(QString::fromStdString(request->fileName));
   }

@@ -2,7 +2,8 @@
 // ViewerHost: what start-up asks of the desktop (app::MainFrameHost) and the running
 // instance's side of the single-instance rule. It makes the main frame on the first
 // openDocument, keeps the machine awake through logind while the viewer runs, asks the
-// control software to confirm the user, and takes the files later starts hand over.
+// control software to confirm the user, takes the files later starts hand over, and answers
+// the control panel's requests on the same socket (tell it the user, go on-line).
 
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
@@ -51,9 +52,10 @@ class ViewerHost : public QObject, public app::MainFrameHost {
   bool systemKeptAwake() const { return inhibitor_.isValid(); }
 
  signals:
-  // The go-on-line request of start-up, for the instrument link.
+  // A go-on-line request (start-up's or the control panel's) was passed to the main frame.
   void onLineRequested(bool synchronous);
-  // A later start's request was taken (path "" when it named no file).
+  // A later start's request was taken (path "" when it named no file, or for a request of
+  // the control panel).
   void requestTaken(const QString& path);
 
  private:
@@ -70,8 +72,5 @@ class ViewerHost : public QObject, public app::MainFrameHost {
   std::map<std::string, std::uint32_t> formats_;
 };
 
-// The control software's socket in the runtime folder.
-std::string controlPanelSocketPath();
-inline constexpr const char* kViewerRequestMessage = "WM_VIEWER_REQUEST_AUTH_64cde57c-a24a-47ad-b3b0-0bb8eba1e942";
 
 }  // namespace lumatix::gui

@@ -52,11 +52,17 @@ bool CClientInfo::completeHeader(std::string_view lastBlock, bool firstHeader) {
   header_.clear();
   // Filled before it is shared: nobody sees a store the reader is still writing.
   fresh->saved = false;
+  // The first header brings no values; the second is the whole file.
+  const std::int64_t tuples = fresh->valuesPerProperty();
+  std::vector<std::uint8_t> received(tuples > 0 ? static_cast<std::size_t>(tuples) : 0, firstHeader ? 0 : 1);
   {
+    std::lock_guard data(dataLock_);
     std::lock_guard lock(storeLock_);
     store_ = fresh;
+    received_ = std::move(received);
   }
   headerReady_.store(true, std::memory_order_release);
+  generation_.fetch_add(1, std::memory_order_acq_rel);
   return read;
 }
 
@@ -83,7 +89,8 @@ void CClientInfo::storeDataBlock(std::string_view buffer, std::uint32_t recordCo
     }
     // A store whose value block does not match its dimensions (a header the reader refused)
     // takes no values.
-    const bool shaped = st.data.data && perProperty * static_cast<std::int64_t>(props) == st.data.count;
+    const bool shaped = st.data.data && perProperty * static_cast<std::int64_t>(props) == st.data.count &&
+                        received_.size() == static_cast<std::size_t>(perProperty);
     std::uint64_t skipped = 0, stored = 0;
     const char* p = buffer.data();
     for (std::uint32_t r = 0; r < recordCount && static_cast<std::size_t>(p - buffer.data()) + recordSize <= buffer.size();
@@ -104,12 +111,14 @@ void CClientInfo::storeDataBlock(std::string_view buffer, std::uint32_t recordCo
         const std::uint32_t bits = le32(values + 4 * q);
         std::memcpy(st.data.data + offset + static_cast<std::int64_t>(q) * perProperty, &bits, 4);
       }
+      received_[static_cast<std::size_t>(offset)] = 1;
       ++stored;
     }
     skipped_.fetch_add(skipped, std::memory_order_relaxed);
     stored_.fetch_add(stored, std::memory_order_relaxed);
   }
   newData_.store(true, std::memory_order_release);
+  generation_.fetch_add(1, std::memory_order_acq_rel);
 }
 
 }  // namespace instrument_link

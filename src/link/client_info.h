@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "datastore/data_store.h"
 #include "datastore/smart_ptr.h"
@@ -46,6 +47,9 @@ class CClientInfo {
   std::uint64_t recordBytes() const;
 
   bool newData() const { return newData_.load(std::memory_order_acquire); }
+  // Counts the data blocks stored (and headers completed) since the record was made: a window
+  // that remembers the count it last drew redraws only when the values changed since.
+  std::uint64_t dataGeneration() const { return generation_.load(std::memory_order_acquire); }
   bool headerReady() const { return headerReady_.load(std::memory_order_acquire); }
   // Records skipped since the acquisition began.
   std::uint64_t skippedRecords() const { return skipped_.load(std::memory_order_relaxed); }
@@ -57,16 +61,23 @@ class CClientInfo {
   // Held while drawing or saving the acquired store's values.
   std::unique_lock<std::mutex> lockData() const { return std::unique_lock(dataLock_); }
 
+  // Which index tuples of the current store a record has set (one byte per tuple, in value
+  // layout order, all set after a second header); read only while holding lockData(). A
+  // store the link did not build has an empty mask.
+  const std::vector<std::uint8_t>& receivedUnderLock() const { return received_; }
+
  private:
   mutable std::mutex storeLock_;
   mutable std::mutex dataLock_;
   StorePtr store_;
   std::string name_;
   std::string header_;  // the link thread's alone
+  std::vector<std::uint8_t> received_;  // guarded by dataLock_
   std::atomic<bool> newData_{false};
   std::atomic<bool> headerReady_{false};
   std::atomic<std::uint64_t> skipped_{0};
   std::atomic<std::uint64_t> stored_{0};
+  std::atomic<std::uint64_t> generation_{0};
 };
 
 }  // namespace instrument_link

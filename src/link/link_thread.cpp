@@ -55,6 +55,7 @@ bool LinkThread::goOnLine(const ServerAddress& address) {
   if (running()) return false;
   if (thread_.joinable()) thread_.join();  // ended by itself; only its last steps may remain
   stop_.store(false, std::memory_order_release);
+  suspended_.store(false, std::memory_order_release);
   running_.store(true, std::memory_order_release);
   setState(LinkState::Waiting);
   done_.store(0, std::memory_order_release);
@@ -87,8 +88,30 @@ std::string LinkThread::lastError() const {
   return lastError_;
 }
 
-void LinkThread::checkStop() const {
+void LinkThread::holdWhileSuspended() {
+  if (!suspended_.load(std::memory_order_acquire)) return;
+  std::unique_lock lock(mutex_);
+  wake_.wait(lock, [this] {
+    return stop_.load(std::memory_order_acquire) || !suspended_.load(std::memory_order_acquire);
+  });
+}
+
+void LinkThread::checkStop() {
+  holdWhileSuspended();
   if (stop_.load(std::memory_order_acquire)) throw Stopped{};
+}
+
+void LinkThread::suspend() {
+  std::lock_guard lock(mutex_);
+  suspended_.store(true, std::memory_order_release);
+}
+
+void LinkThread::resume() {
+  {
+    std::lock_guard lock(mutex_);
+    suspended_.store(false, std::memory_order_release);
+  }
+  wake_.notify_all();
 }
 
 void LinkThread::pause(int ms) {
@@ -153,6 +176,7 @@ void LinkThread::loop(ControlPanelClient& client) {
 }
 
 bool LinkThread::abortedOrStopped(ControlPanelClient& client, const std::string& /*session*/) {
+  holdWhileSuspended();
   if (client.waitForServerEvent(kEventAborted, 0)) return true;
   checkStop();
   return false;

@@ -44,6 +44,12 @@ class LinkThread {
   // Ends the thread and waits for it; returns within a second.
   void stop();
 
+  // Holds the thread before its next call to the control panel until resume(), as while the
+  // person chooses where an acquisition goes; a stop request still ends it.
+  void suspend();
+  void resume();
+  bool suspended() const { return suspended_.load(std::memory_order_acquire); }
+
   LinkState state() const { return state_.load(std::memory_order_acquire); }
   // Why the link was lost last (the failed call or the protocol fault), for logs.
   std::string lastError() const;
@@ -61,7 +67,10 @@ class LinkThread {
   // The checks before every call of the header, data and second-header phases: true when
   // the acquisition was aborted; throws Stopped on a stop request.
   bool abortedOrStopped(ControlPanelClient& client, const std::string& session);
-  void checkStop() const;
+  // Waits while the thread is suspended (a stop request ends the wait).
+  void holdWhileSuspended();
+  // Throws Stopped on a stop request, after waiting out a suspension.
+  void checkStop();
   // Sleeps, or returns at once on a stop request.
   void pause(int ms);
   void setState(LinkState s) { state_.store(s, std::memory_order_release); }
@@ -72,9 +81,10 @@ class LinkThread {
   std::thread thread_;
   std::atomic<bool> running_{false};
   std::atomic<bool> stop_{false};
+  std::atomic<bool> suspended_{false};
   std::atomic<LinkState> state_{LinkState::Offline};
   std::atomic<int> done_{0};
-  mutable std::mutex mutex_;  // guards client_, lastError_ and the stop wake-up
+  mutable std::mutex mutex_;  // guards client_, lastError_ and the stop and resume wake-ups
   std::condition_variable wake_;
   std::shared_ptr<ControlPanelClient> client_;
   std::string lastError_;

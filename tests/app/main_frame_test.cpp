@@ -24,6 +24,12 @@ class FakeWindow : public PlotWindow {
   std::string title() const override { return path_.empty() ? "Empty" : path_; }
   void activate() override { journal_.events.push_back("activate " + path_); }
   void close() override { journal_.events.push_back("close " + path_); }
+  // The window's own questions decide; keepOpen stands for an answer that keeps it.
+  bool requestClose() override {
+    journal_.events.push_back("request close " + path_);
+    return !keepOpen;
+  }
+  bool keepOpen = false;
 
  private:
   Journal& journal_;
@@ -81,23 +87,49 @@ TEST(MainFrame, CloseAllClosesInOrderWithoutQuestions) {
   EXPECT_EQ(f.journal.events, (std::vector<std::string>{"open /a.dsx", "open /b.dsx", "close /a.dsx", "close /b.dsx"}));
 }
 
-TEST(MainFrame, SingleWindowClosesTheOldestForAnAcquisition) {
+TEST(MainFrame, SingleWindowAsksTheOldestToCloseForAnAcquisition) {
   Frame f;
   f.frame->open("/a.dsx");
   f.frame->open("/b.dsx");
-  PlotWindow* online = f.frame->openAcquisitionWindow("Acquisition 1");
+  PlotWindow* online = f.frame->openAcquisitionWindow("/d/Acquisition 1");
   EXPECT_EQ(f.frame->onlineWindow(), online);
+  // The oldest is asked as the person closing it would be, after the new one is there.
+  EXPECT_EQ(f.journal.events, (std::vector<std::string>{"open /a.dsx", "open /b.dsx", "open /d/Acquisition 1",
+                                                         "request close /a.dsx"}));
   EXPECT_EQ(f.frame->windowList(), (std::vector<std::string>{"b.dsx", "Acquisition 1"}));
 
+  // A window whose questions keep it open stays in the list.
+  static_cast<FakeWindow*>(f.frame->find("/b.dsx"))->keepOpen = true;
+  f.frame->forgetOnlineWindow();
+  f.frame->openAcquisitionWindow("/d/Acquisition 2");
+  EXPECT_EQ(f.frame->windowList(), (std::vector<std::string>{"b.dsx", "Acquisition 1", "Acquisition 2"}));
+
+  // With the rule off, windows accumulate and nobody is asked.
   f.frame->toggleSingleWindow();
   EXPECT_FALSE(platform::SettingsStore(f.dir.file("viewer.conf")).getInt("Preferences", "SingleWindow", 1));
-  f.frame->openAcquisitionWindow("Acquisition 2");
-  EXPECT_EQ(f.frame->windowCount(), 3u);
-  f.frame->windowClosed(f.frame->find("Acquisition 2"));
+  f.frame->forgetOnlineWindow();
+  const std::size_t asked = f.journal.events.size();
+  f.frame->openAcquisitionWindow("/d/Acquisition 3");
+  EXPECT_EQ(f.frame->windowCount(), 4u);
+  EXPECT_EQ(f.journal.events.size(), asked + 1);
+  f.frame->windowClosed(f.frame->find("/d/Acquisition 3"));
   EXPECT_EQ(f.frame->onlineWindow(), nullptr);
 
   f.frame->toggleAllowCaryFiles();
   EXPECT_FALSE(platform::SettingsStore(f.dir.file("viewer.conf")).getInt("Preferences", "AllowCaryFiles", 1));
+}
+
+TEST(MainFrame, CloseAllSparesTheWindowStillReceivingAnAcquisition) {
+  Frame f;
+  f.frame->open("/a.dsx");
+  PlotWindow* online = f.frame->openAcquisitionWindow("/d/shot.dsx");
+  f.frame->closeAll(true);
+  EXPECT_EQ(f.frame->windowCount(), 1u);
+  EXPECT_EQ(f.frame->onlineWindow(), online);
+  // Closing the program closes it too.
+  f.frame->closeAll();
+  EXPECT_EQ(f.frame->windowCount(), 0u);
+  EXPECT_EQ(f.frame->onlineWindow(), nullptr);
 }
 
 TEST(MainFrame, ExitQuestionInItsTwoForms) {

@@ -42,6 +42,7 @@ class QuietWindow : public PlotWindow {
   std::string title() const override { return path_.empty() ? "Empty" : path_; }
   void activate() override {}
   void close() override {}
+  bool requestClose() override { return true; }
 
  private:
   std::string path_;

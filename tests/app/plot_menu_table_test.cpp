@@ -123,8 +123,10 @@ TEST_F(PlotMenuRules, ConvertOnlyForCircularDichroismAndOnlineAutoScaleOnlyOnlin
   EXPECT_FALSE(enabled(C::Convert, other));
 
   EXPECT_FALSE(enabled(C::OnlineAutoscale, doc));
+  EXPECT_FALSE(enabled(C::LiveFit, doc));
   doc.setOnline(true);
   EXPECT_TRUE(enabled(C::OnlineAutoscale, doc));
+  EXPECT_TRUE(enabled(C::LiveFit, doc));
 }
 
 TEST_F(PlotMenuRules, TheOnlyTraceOfAPlotIsTakenBySimpleMathSoItIsOffered) {

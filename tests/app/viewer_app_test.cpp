@@ -4,11 +4,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "app/compliance_settings.h"
+#include "link/control_panel_handshake.h"
+#include "platform/local_message.h"
+#include "platform/named_pipe.h"
 #include "platform/event_log.h"
 #include "support/env_var.h"
 #include "support/fixed_providers.h"
@@ -246,6 +250,58 @@ TEST_F(ViewerAppTest, ControlSoftwareConfirmationSkipsTheDialog) {
   EXPECT_TRUE(ui.prompts.empty());
   EXPECT_EQ(host.calls.back(), "online:send");
   EXPECT_EQ(events(), (std::vector<std::string>{kInit, mode("jsmith", "authenticated"), kDown}));
+}
+
+TEST_F(ViewerAppTest, TheSimulatedControlPanelConfirmsTheUserThroughItsSocketAndPipe) {
+  compliant();
+  instrument_link::ControlPanelHandshake controlPanel("jsmith");
+  // As the viewer's host asks: the receipt comes once the name is in the pipe.
+  host.onBroadcast = [&] {
+    ASSERT_TRUE(platform::sendLocalMessage(platform::controlPanelSocketPath(),
+                                           std::string(platform::kViewerRequestAuthMessage) + "\n", 1000));
+    for (int i = 0; i < 200 && !ComplianceSettings::instance().snapshot().controlPanelConfirmedUser; ++i)
+      std::this_thread::sleep_for(5ms);
+  };
+  EXPECT_TRUE(start());
+  EXPECT_TRUE(ui.prompts.empty());
+  EXPECT_EQ(controlPanel.requestsAnswered(), 1);
+  EXPECT_EQ(controlPanel.namesDelivered(), 1);
+  // Anything else on the socket is not answered.
+  EXPECT_FALSE(platform::sendLocalMessage(platform::controlPanelSocketPath(), "WM_SOMETHING_ELSE\n", 1000));
+}
+
+TEST_F(ViewerAppTest, TheControlPanelLearnsTheUserFromTheViewerPipeEachTimeItAsks) {
+  compliant();
+  CKVViewerApp app(ui, host, environment());
+  ui.credentials = {typed("jsmith", "Secret1")};
+  ASSERT_TRUE(app.InitInstance(CKVCommandLineInfo::parse({})));
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    std::mutex mutex;
+    std::string told;
+    platform::CNamedPipe reader;  // the control panel's end
+    reader.Init(".", "ViewerPipe");
+    ASSERT_TRUE(reader.Open(false, "QUIT", [&](const std::string& m) {
+      std::lock_guard lock(mutex);
+      told = m;
+    }));
+    EXPECT_TRUE(app.answerControlPanelAuthRequest());
+    for (int i = 0; i < 200; ++i) {
+      std::lock_guard lock(mutex);
+      if (!told.empty()) break;
+      std::this_thread::sleep_for(5ms);
+    }
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(told, "jsmith");
+  }
+  app.ExitInstance();
+}
+
+TEST_F(ViewerAppTest, OutsideComplianceModeNobodyIsToldTheUser) {
+  CKVViewerApp app(ui, host, environment());
+  ASSERT_TRUE(app.InitInstance(CKVCommandLineInfo::parse({})));
+  EXPECT_FALSE(app.answerControlPanelAuthRequest());
+  app.ExitInstance();
 }
 
 TEST_F(ViewerAppTest, OnLineFlagIsCaseSensitive) {

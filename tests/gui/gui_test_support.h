@@ -31,6 +31,10 @@ class FakePlotWindow : public app::PlotWindow {
   std::string title() const override { return path_.empty() ? "Empty" : path_; }
   void activate() override { journal_.events.push_back("activate " + path_); }
   void close() override { journal_.events.push_back("close " + path_); }
+  bool requestClose() override {
+    journal_.events.push_back("request close " + path_);
+    return true;
+  }
 
  private:
   std::string path_;

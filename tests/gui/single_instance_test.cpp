@@ -2,6 +2,7 @@
 // with status 0; the running one opens the file, or raises the window already showing that
 // exact path; "-mi" starts a second viewer all the same. The later starts are real processes.
 #include <QProcess>
+#include <QTcpServer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -10,6 +11,7 @@
 #include "app/command_line_info.h"
 #include "app/viewer_app.h"
 #include "gui/main_frame_window.h"
+#include <QLabel>
 #include "gui/qt_ui.h"
 #include "gui/viewer_host.h"
 #include "gui_test_support.h"
@@ -31,7 +33,8 @@ class SingleInstanceTest : public QObject {
   std::unique_ptr<app::CKVViewerApp> viewer_;
 
   // A later start in the same session, from folder; returns its exit status.
-  int start(const QStringList& arguments, const QString& folder, QProcessEnvironment extra = {}) {
+  int start(const QStringList& arguments, const QString& folder, QProcessEnvironment extra = {},
+            const QString& program = QStringLiteral(LUMATIX_VIEWER_BINARY), QByteArray* output = nullptr) {
     QProcess later;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", run_);
@@ -42,7 +45,7 @@ class SingleInstanceTest : public QObject {
     for (const QString& key : extra.keys()) env.insert(key, extra.value(key));
     later.setProcessEnvironment(env);
     later.setWorkingDirectory(folder);
-    later.start(QStringLiteral(LUMATIX_VIEWER_BINARY), arguments);
+    later.start(program, arguments);
     if (!later.waitForStarted(5000)) return -1;
     // The running viewer answers from this event loop while the later one waits for it.
     QElapsedTimer clock;
@@ -53,6 +56,7 @@ class SingleInstanceTest : public QObject {
       later.waitForFinished();
       return -2;
     }
+    if (output != nullptr) *output = later.readAllStandardOutput();
     return later.exitStatus() == QProcess::NormalExit ? later.exitCode() : -3;
   }
 
@@ -75,6 +79,12 @@ class SingleInstanceTest : public QObject {
     env.settingsPath = home_.path().toStdString() + "/viewer.conf";
     env.syslogSocket = home_.path().toStdString() + "/no-log";
     env.documents = [this] { return lumatix::platform::DocumentsFolder{true, home_.path().toStdString(), 0}; };
+    // The link goes nowhere that anybody could be serving.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 deadPort = probe.serverPort();
+    probe.close();
+    writeFile(env.settingsPath, "[Preferences]\nControlPanelPort=" + std::to_string(deadPort) + "\n");
     viewer_ = std::make_unique<app::CKVViewerApp>(*ui_, *host_, env);
     host_->attach(*viewer_);
     QVERIFY(viewer_->InitInstance(app::CKVCommandLineInfo::parse(std::vector<std::string>{})));
@@ -126,6 +136,27 @@ class SingleInstanceTest : public QObject {
     QCOMPARE(taken.count(), 1);
     QCOMPARE(taken.front().front().toString(), QString());
     QCOMPARE(journal_.events.size(), before);
+  }
+
+  void theControlPanelsRequestsReachTheRunningViewer() {
+    QSignalSpy onLine(host_.get(), &gui::ViewerHost::onLineRequested);
+    gui::MainFrameWindow* frame = host_->mainWindow();
+    QByteArray said;
+    QCOMPARE(start({"--request-connect"}, QString::fromStdString(data_), {}, QStringLiteral(LUMATIX_PANEL_BINARY), &said),
+             0);
+    QVERIFY2(said.contains("the viewer was asked to go on-line"), said.constData());
+    QTRY_COMPARE(onLine.count(), 1);
+    // The link went on-line to this computer (nobody serves there: it is lost and asks).
+    SeenMessage lost;
+    answerNextMessage(lost, QMessageBox::No);
+    QCOMPARE(frame->link().serverAddress().rfind("127.0.0.1:", 0), std::size_t(0));
+    QTRY_VERIFY_WITH_TIMEOUT(lost.text.contains("lost its link to the Control Panel"), 15000);
+    QTRY_COMPARE(frame->messagePane()->text(), QStringLiteral("Ready (Off-line)"));
+
+    // Outside 21 CFR Part 11 mode the viewer has no pipe to name its user in.
+    QCOMPARE(start({"--request-auth"}, QString::fromStdString(data_), {}, QStringLiteral(LUMATIX_PANEL_BINARY), &said),
+             1);
+    QVERIFY2(said.contains("the viewer did not name its user"), said.constData());
   }
 
   void multipleInstancesRunSideBySide_data() {

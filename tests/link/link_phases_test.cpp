@@ -109,6 +109,42 @@ TEST(LinkPhases, AStopInEveryPhaseEndsTheThreadWithinASecond) {
   }
 }
 
+TEST(LinkPhases, ASuspendedLinkMakesNoCallUntilResumedAndAStopStillEndsIt) {
+  // Counts the calls; data never come.
+  class CountingClient final : public ControlPanelClient {
+   public:
+    explicit CountingClient(std::atomic<int>& calls) : calls_(calls) {}
+    OpenSessionResult openSession() override { return ++calls_, OpenSessionResult{false, ""}; }
+    NameResult getAcquisitionName(const std::string&, int32_t) override { return ++calls_, NameResult{}; }
+    bool waitForServerEvent(uint32_t, int32_t) override { return ++calls_, false; }
+    BlockResult getHeaderBlock(const std::string&, bool) override { return ++calls_, BlockResult{}; }
+    BlockResult getDataBlock(const std::string&) override { return ++calls_, BlockResult{}; }
+    bool closeSession(const std::string&) override { return ++calls_, true; }
+    void cancel() override {}
+
+   private:
+    std::atomic<int>& calls_;
+  };
+  std::atomic<int> calls{0};
+  CClientInfo info;
+  CBRegister callbacks;
+  LinkThread link(info, callbacks, [&](const ServerAddress&) { return std::make_unique<CountingClient>(calls); });
+  link.goOnLine({"127.0.0.1", 1});
+  ASSERT_TRUE(eventually([&] { return calls.load() > 3; }));
+  link.suspend();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a call in flight ends
+  const int held = calls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(calls.load(), held);
+  link.resume();
+  EXPECT_TRUE(eventually([&] { return calls.load() > held; }));
+  link.suspend();
+  const auto start = std::chrono::steady_clock::now();
+  link.stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_FALSE(link.running());
+}
+
 TEST(LinkPhases, AFactoryThatFailsLosesTheLink) {
   CClientInfo info;
   CBRegister callbacks;
@@ -147,6 +183,23 @@ TEST(ClientInfo, RecordsLandAtTheirIndicesAndThoseOutsideAreSkippedAndCounted) {
   EXPECT_EQ(info.storedRecords(), 2u);
   EXPECT_EQ(info.skippedRecords(), 2u);
   EXPECT_TRUE(info.newData());
+
+  // The tuples set so far, and only they, are marked received; each block counts as new data.
+  {
+    auto lock = info.lockData();
+    std::vector<std::uint8_t> expected(12, 0);
+    expected[1 + 2 * 4] = expected[3] = 1;
+    EXPECT_EQ(info.receivedUnderLock(), expected);
+  }
+  const auto generation = info.dataGeneration();
+  info.storeDataBlock("", 0);
+  EXPECT_GT(info.dataGeneration(), generation);
+  // A second header is the whole file: every tuple is there.
+  ASSERT_TRUE(info.completeHeader(lumBinaryXBytes(shape, false), false));
+  {
+    auto lock = info.lockData();
+    EXPECT_EQ(info.receivedUnderLock(), std::vector<std::uint8_t>(12, 1));
+  }
 
   info.beginAcquisition();
   EXPECT_EQ(info.skippedRecords(), 0u);

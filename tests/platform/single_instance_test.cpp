@@ -1,6 +1,7 @@
 #include "platform/single_instance.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/local_message.h"
 #include "support/temp_dir.h"
 
 namespace lumatix::platform {
@@ -77,6 +79,53 @@ TEST(SingleInstance, OverlongNameIsRefused) {
   ASSERT_EQ(first.acquire(), Result::First);
   SingleInstance second("Lumatix Viewer", dir.path().string());
   EXPECT_FALSE(second.handOver({std::string(SingleInstance::kMaxFileName + 1, 'a')}, 200));
+}
+
+TEST(SingleInstance, TheControlPanelsMessagesAreToldFromFileNames) {
+  using Request = SingleInstance::Request;
+  struct Row {
+    const char* label;
+    std::string text;
+    Request request;
+    std::string fileName;
+  };
+  const Row rows[] = {
+      {"a file", "/data/run 1.dsx", Request::OpenWindow, "/data/run 1.dsx"},
+      {"no file", "", Request::OpenWindow, ""},
+      {"auth, one line", std::string(kControlRequestAuthMessage) + "\n", Request::ControlRequestAuth, ""},
+      {"auth, no line end", kControlRequestAuthMessage, Request::ControlRequestAuth, ""},
+      {"connect", std::string(kControlPanelRequestConnectMessage) + "\n", Request::ControlPanelRequestConnect, ""},
+      {"two line ends", std::string(kControlPanelRequestConnectMessage) + "\n\n", Request::OpenWindow,
+       std::string(kControlPanelRequestConnectMessage) + "\n\n"},
+      {"another case", "wm_controlpanel_request_connect_cc914aa5-810b-4216-ab7e-05226e0ef450", Request::OpenWindow,
+       "wm_controlpanel_request_connect_cc914aa5-810b-4216-ab7e-05226e0ef450"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const SingleInstance::HandOver h = SingleInstance::parse(row.text);
+    EXPECT_EQ(h.request, row.request);
+    EXPECT_EQ(h.fileName, row.fileName);
+  }
+}
+
+TEST(SingleInstance, APeerOfAnotherUserIsRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to connect as another user";
+  testing::TempDir dir;
+  ::chmod(dir.path().c_str(), 0777);
+  SingleInstance first("Lumatix Viewer", dir.path().string());
+  ASSERT_EQ(first.acquire(), Result::First);
+  ::chmod(first.socketPath().c_str(), 0777);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    ::_exit(sendLocalMessage(first.socketPath(), std::string(kControlPanelRequestConnectMessage) + "\n", 3000) ? 0 : 1);
+  }
+  EXPECT_FALSE(first.takeRequest(3000).has_value());
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);  // connected, but no receipt
 }
 
 }  // namespace

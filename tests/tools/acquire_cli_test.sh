@@ -67,6 +67,20 @@ check "refused name" 0 "$lumatix" acquire --server "127.0.0.1:$port" --dir "$wor
 [ -f "$work/dir/Untitled.dsx" ] || fail "refused name: nothing saved in the folder"
 stop_panel
 
+# --fit: each acquisition is fitted while it arrives; the "Fitting" entry goes to standard output
+# and into the saved file, with the answer lumatix fit finds on the whole file.
+start_panel --play "$shot" --name fitted.dsx --records-per-block 250 --block-interval-ms 20
+check "acquire --fit" 0 "$lumatix" acquire --server "127.0.0.1:$port" --dir "$work/dir" --fit "Single Exponential"
+contains "acquire --fit" "$work/out" "a.exp(-kx)+cSingle Exponential"
+"$lumatix" fit "$shot" --model "Single Exponential" --trace 1 >"$work/whole.txt" 2>/dev/null
+k_line="$(grep '^k = ' "$work/whole.txt" | cut -c1-9)"
+contains "acquire --fit agrees with lumatix fit" "$work/out" "$k_line"
+"$lumatix" history "$work/dir/fitted.dsx" >"$work/history.txt" 2>&1
+contains "acquire --fit history" "$work/history.txt" "Fitted line : "
+stop_panel
+check "acquire --fit unknown" 1 "$lumatix" acquire --server "127.0.0.1:1" --fit "No Such Model"
+contains "acquire --fit unknown" "$work/err" "There is no fitting function \"No Such Model\""
+
 lost_text="The Lumatix Viewer application lost its link to the Control Panel"
 # The server vanishes in the middle: the link-lost text, status 1.
 start_panel --play "$shot" --records-per-block 100 --drop-after 5

@@ -11,7 +11,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$work/usr" >/dev/null
 for f in bin/lumatix-viewer bin/lumatix share/applications/lumatix-viewer.desktop \
-         share/mime/packages/lumatix-viewer.xml share/icons/hicolor/scalable/apps/lumatix-viewer.svg; do
+         share/mime/packages/lumatix-viewer.xml share/icons/hicolor/scalable/apps/lumatix-viewer.svg \
+         share/doc/lumatix-viewer/README.md; do
   [[ -e "$work/usr/$f" ]] || fail "$f is not installed"
 done
 [[ -x "$work/usr/bin/lumatix-viewer" ]] || fail "lumatix-viewer is not executable"

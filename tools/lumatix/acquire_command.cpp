@@ -1,5 +1,6 @@
 // lumatix acquire: goes on-line to the control panel and saves each acquisition as the on-line
-// window does.
+// window does; with --fit, fits each as the window's live fit does and prints the "Fitting"
+// entry it writes.
 
 #include <chrono>
 #include <condition_variable>
@@ -32,31 +33,41 @@ struct AcquireOptions {
   bool yes = false;
   bool no = false;
   std::string tlsCa;
+  std::string fit;
 };
 
-// The link's notifications, handed from the link thread to the command's own thread.
+// The link's notifications, handed from the link thread to the command's own thread with the
+// store and name the link held when it notified.
 class Mailbox {
  public:
+  struct Notice {
+    int code = 0;
+    il::StorePtr store;
+    std::string name;
+  };
+  explicit Mailbox(il::CClientInfo& info) : info_(info) {}
   static void post(void* context, int code, std::int64_t) {
     auto* self = static_cast<Mailbox*>(context);
+    Notice notice{code, self->info_.store(), self->info_.name()};
     {
       std::lock_guard lock(self->mutex_);
-      self->codes_.push_back(code);
+      self->notices_.push_back(std::move(notice));
     }
     self->changed_.notify_all();
   }
-  std::optional<int> take(std::chrono::milliseconds wait) {
+  std::optional<Notice> take(std::chrono::milliseconds wait) {
     std::unique_lock lock(mutex_);
-    if (!changed_.wait_for(lock, wait, [&] { return !codes_.empty(); })) return std::nullopt;
-    int code = codes_.front();
-    codes_.pop_front();
-    return code;
+    if (!changed_.wait_for(lock, wait, [&] { return !notices_.empty(); })) return std::nullopt;
+    Notice notice = std::move(notices_.front());
+    notices_.pop_front();
+    return notice;
   }
 
  private:
+  il::CClientInfo& info_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<int> codes_;
+  std::deque<Notice> notices_;
 };
 
 int run(const AcquireOptions& o) {
@@ -72,10 +83,13 @@ int run(const AcquireOptions& o) {
   const std::string dir = o.dir.empty() ? std::filesystem::current_path().string() : o.dir;
   if (!std::filesystem::is_directory(dir)) throw CommandError("The folder " + dir + " does not exist.");
 
+  std::optional<app::LiveFitSettings> fit;
+  if (!o.fit.empty()) fit = app::LiveFitSettings{chooseModel(o.fit), 0};
+
   TerminalUi ui(std::cerr, o.yes);
   il::CClientInfo info;
   il::CBRegister callbacks;
-  Mailbox mailbox;
+  Mailbox mailbox(info);
   callbacks.Register(&Mailbox::post, &mailbox);
   il::LinkThread link(info, callbacks, [&](const il::ServerAddress& a) {
     return il::makeGrpcControlPanelClient(a, clientOptions);
@@ -90,14 +104,14 @@ int run(const AcquireOptions& o) {
   std::uint64_t shown = 0;
   auto lastShown = std::chrono::steady_clock::now();
   while (done < o.count) {
-    const auto code = mailbox.take(std::chrono::milliseconds(100));
+    const auto notice = mailbox.take(std::chrono::milliseconds(100));
     if (InterruptGuard::interrupted()) {
       link.stop();
       if (TerminalUi::stderrIsTerminal()) std::cerr << '\n';
       std::cerr << "Stopped: " << done << " of " << o.count << " acquisitions received.\n";
       return 1;
     }
-    if (!code) {
+    if (!notice) {
       if (!link.running()) {
         std::cerr << "The control panel aborted the acquisition before it began; the link has ended.\n";
         return 1;
@@ -106,11 +120,13 @@ int run(const AcquireOptions& o) {
       if (window && info.storedRecords() != shown && now - lastShown > std::chrono::milliseconds(500)) {
         shown = info.storedRecords();
         lastShown = now;
+        // The live fit follows the data at the viewer's pace.
+        if (fit) window->tick(now);
         if (TerminalUi::stderrIsTerminal()) std::cerr << '\r' << name << ": " << shown << " records received" << std::flush;
       }
       continue;
     }
-    switch (*code) {
+    switch (notice->code) {
       case il::kLinkLost:
         if (TerminalUi::stderrIsTerminal() && window) std::cerr << '\n';
         std::cerr << app::linkLostText(address->target()) << '\n';
@@ -118,19 +134,20 @@ int run(const AcquireOptions& o) {
         return 1;
       case il::kNewAcquisition:
         if (!window) {
-          name = info.name();
+          name = notice->name;
           window = std::make_unique<app::OnlineWindow>(info, ui, app::acquisitionPath(dir, name));
+          if (fit) window->startLiveFit(*fit);
           shown = 0;
         }
         break;
       case il::kHeaderReady:
-        if (window) window->headerReady();
+        if (window) window->headerReady(notice->store);
         break;
       case il::kSecondHeaderReady:
-        if (window) window->secondHeaderReady();
+        if (window) window->secondHeaderReady(notice->store);
         break;
       case il::kAcquisitionFinished:
-      case il::kAcquisitionFinishedToo:
+      case il::kAcquisitionFinishedToo: {
         if (!window) break;
         if (TerminalUi::stderrIsTerminal()) std::cerr << '\r';
         std::cerr << (name.empty() ? std::string("(no name)") : name) << ": " << info.storedRecords()
@@ -140,11 +157,19 @@ int run(const AcquireOptions& o) {
           const std::string target = window->path().empty() ? dir + "/Untitled.dsx" : window->path();
           ui.setSaveTarget(target, 1);
         }
-        if (window->finished()) std::cerr << "Saved " << window->path() << '\n';
+        const bool saved = window->finished();
+        if (fit) {
+          if (window->fitEntry())
+            printText(std::cout, *window->fitEntry());
+          else
+            std::cerr << "No fit: " << (window->liveFit() ? window->liveFit()->state() : std::string()) << '\n';
+        }
+        if (saved) std::cerr << "Saved " << window->path() << '\n';
         else std::cerr << "Not saved.\n";
         window.reset();
         ++done;
         break;
+      }
       default:
         break;
     }
@@ -164,6 +189,9 @@ void addAcquireCommand(CLI::App& app) {
   auto* yes = command->add_flag("--yes", o.yes, "Write over an existing file of the acquisition's name");
   command->add_flag("--no", o.no, "Keep an existing file and do not save (the default)")->excludes(yes);
   command->add_option("--tls-ca", o.tlsCa, "Certificate authority of the control panel (TLS)");
+  command->add_option("--fit", o.fit,
+                      "Fit each acquisition's first trace while it arrives (a function's name or index, "
+                      "'lumatix models'); print the \"Fitting\" entry written at its end");
   command->callback([] {
     if (const int status = run(o); status != 0) throw Reported();
   });

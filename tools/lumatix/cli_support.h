@@ -52,4 +52,8 @@ CLI::Validator NonEmpty();
 // A float in the default stream form (6 significant digits).
 std::string formatNumber(double value);
 
+// The fitting function a --model or --fit value names: its index or its name. Throws
+// CommandError "There is no fitting function ..." for anything else.
+int chooseModel(const std::string& text);
+
 }  // namespace lumatix::cli

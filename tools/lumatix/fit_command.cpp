@@ -53,6 +53,8 @@ std::string parameterList(const fitting::FitFunction& function) {
   return list;
 }
 
+}  // namespace
+
 int chooseModel(const std::string& text) {
   const auto& table = fitting::FitFunx();
   int index = -1;
@@ -61,6 +63,8 @@ int chooseModel(const std::string& text) {
     if (table[f].name == text) return static_cast<int>(f);
   throw CommandError("There is no fitting function \"" + text + "\"; 'lumatix models' lists them.\n");
 }
+
+namespace {
 
 std::vector<double> parseStart(const std::string& text, const fitting::FitFunction& function) {
   std::vector<double> values;
