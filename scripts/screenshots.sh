@@ -3,9 +3,10 @@
 # directory made from the bundled examples with the CD thermal melt open in a plot window,
 # saves a picture of every window into build/screenshots/ (the viewer's LUMATIX_SCREENSHOTS
 # mode, which adds the plot window in use: its menus open, the context menu, the legend and
-# grid, a zoom rectangle and the print preview) and copies the main frame's and the plot
-# window's to docs/screenshots/. Then an acquisition from lumatix-control-panel is pictured
-# half-way in its on-line window (docs/screenshots/online-window.png).
+# grid, a zoom rectangle and the print preview, and the fitting dialog before, during and after
+# a fit) and copies the main frame's, a plot window's and the fitting dialog's to
+# docs/screenshots/. Then an acquisition from lumatix-control-panel is pictured half-way in its
+# on-line window (docs/screenshots/online-window.png).
 # LUMATIX_SCREENSHOT_DIALOGS adds one picture of every dialog in build/screenshots/dialogs/.
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/dev)
 set -euo pipefail
@@ -32,8 +33,16 @@ QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots" XDG_CONFIG_HOME="$home/co
   LUMATIX_SCREENSHOT_DIALOGS="$data/CD/cd_thermal_melt.dsx:$data/CD/cd_temperature_ramp.dsx" \
   XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi "$data/CD/cd_thermal_melt.dsx" 2>/dev/null |
   sed 's/^/picture: /'
+# The fitting dialog is pictured over the first plot window; a stopped-flow shot is what it is
+# made for, so its pictures come from a second run on that example.
+QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots/fit" XDG_CONFIG_HOME="$home/config" \
+  XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi "$data/Stopped-flow/stopped_flow_absorbance.dsx" \
+  >/dev/null 2>&1
+mv "$shots"/fit/fittingDialog-*.png "$shots/" && rm -rf "$shots/fit"
+ls "$shots"/fittingDialog-*.png | sed 's/^/picture: /'
 cp "$shots/mainFrame.png" docs/screenshots/main-frame.png
 cp "$shots/plotWindow-menu-Trace.png" docs/screenshots/plot-window.png
+cp "$shots/fittingDialog-fitted.png" docs/screenshots/fitting-dialog.png
 
 # An acquisition arriving: the stopped-flow shot played slowly, the viewer on-line to it.
 panel="$build/tools/lumatix-control-panel/lumatix-control-panel"
@@ -56,4 +65,4 @@ QT_QPA_PLATFORM=offscreen LUMATIX_SCREENSHOTS="$shots/online" LUMATIX_SCREENSHOT
   XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home" HOME="$home" "$viewer" -mi -OnLine 2>/dev/null |
   sed 's/^/picture: /'
 cp "$shots/online/plotWindow.png" docs/screenshots/online-window.png
-echo "docs/screenshots/main-frame.png, plot-window.png and online-window.png updated"
+echo "docs/screenshots/main-frame.png, plot-window.png, fitting-dialog.png and online-window.png updated"

@@ -1,34 +1,22 @@
 #pragma once
-// The plot window's "Fitting..." command around the fit session: which trace it fits, the
-// one fitting dialog the process may have open, and taking accepted results into the
-// window's data set with the "Fitting" history entry.
+// The plot window's "Fitting..." command around the fit session: its messages, the one
+// fitting dialog the process may have open, and the port through which the command shows
+// the dialog. PlotDocument::fit runs the command.
 
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "app/fit_results.h"
 #include "app/ui.h"
 
-namespace lumatix::datastore {
-class DataStore;
-}
-namespace lumatix::processing {
-class CDataSet;
-}
-
 namespace lumatix::app {
+
+class FitSession;
 
 inline constexpr const char* kSelectTraceFirst = "Please select a trace first.\n";
 inline constexpr const char* kSelectOneTraceOnly = "Please select one trace only.\n";
 inline constexpr const char* kFitAlreadyRunning =
     "There appears to be a curve fitting process already running.\n\nPlease close the current curve fitting process "
     "and try again.\n";
-
-// The trace to fit: the one selected trace, or with none selected and exactly one trace in
-// the data set, that trace (which becomes selected). Otherwise tells the person and gives
-// nullopt.
-std::optional<int> chooseFitTrace(processing::CDataSet& set, Ui& ui);
 
 // The process-wide "a fitting dialog is open" flag, held for the life of this object.
 class FitRunningFlag {
@@ -43,12 +31,25 @@ class FitRunningFlag {
   FitRunningFlag() = default;
 };
 
-// The accepted results of fitting trace `trace`: the data set's fit operation makes the new
-// traces, which are appended to the window's data (and its store's marks), and the "Fitting"
-// entry is added to the data set's history. Returns the entry's text, or nullopt when the
-// traces could not be added; a failure is shown as "curve fit failure (...), please reset
-// view\n" and changes nothing.
-std::optional<std::string> applyFitResults(processing::CDataSet& set, datastore::DataStore& windowStore, int trace,
-                                           const FitResults& results, Ui& ui);
+// What the dialog shows besides the session: its caption "<file> (<trace>)", the file name
+// the printed report starts with, and the axis titles of the preview.
+struct FitDialogContext {
+  std::string caption;
+  std::string fileName;
+  std::string traceName;
+  std::string xTitle;
+  std::string yTitle;
+};
+
+// The curve-fitting dialog as the command shows it. The viewer shows the modal Qt dialog; the
+// command line drives the session from its options; tests script it.
+class FitDialog {
+ public:
+  virtual ~FitDialog() = default;
+  // Runs the dialog over a session that has begun (Begin() was called) and returns whether it
+  // ended as accepted: OK (FitSession::Accept) after a fit was started. A dialog closed in
+  // any other way has called FitSession::Close.
+  virtual bool run(FitSession& session, const FitDialogContext& context) = 0;
+};
 
 }  // namespace lumatix::app

@@ -272,23 +272,38 @@ void FitSession::PlotEvaluation() {
 }
 
 void FitSession::drawPreview() {
-  const fitting::FitFunction& function = Function();
-  std::vector<double> p(values_.size() + 1, 0.0);
-  std::copy(values_.begin(), values_.end(), p.begin() + 1);
-  preview_.x = rangeX_;
-  preview_.fit.assign(rangeX_.size(), 0.0);
-  preview_.residuals.assign(rangeX_.size(), 0.0);
+  previewRequest_ = PreviewRequest{functionIndex_, values_, from_, to_};
+  previewStale_ = true;
+  changes_.notify(Change::View);
+}
+
+const FitPreview& FitSession::Preview() const {
+  if (!previewStale_ || !previewRequest_) return preview_;
+  previewStale_ = false;
+  const PreviewRequest& request = *previewRequest_;
+  const fitting::FitFunction& function = table()[static_cast<std::size_t>(request.functionIndex)];
+  std::vector<double> p(request.values.size() + 1, 0.0);
+  std::copy(request.values.begin(), request.values.end(), p.begin() + 1);
+  preview_.x.clear();
+  preview_.fit.clear();
+  preview_.residuals.clear();
   float low = 1e6f, high = -1e6f;
-  for (std::size_t i = 0; i < rangeX_.size(); ++i) {
-    function.model(rangeX_[i], p.data(), preview_.fit[i], nullptr, function.count);
-    preview_.residuals[i] = rangeY_[i] - preview_.fit[i];
-    const auto r = static_cast<float>(preview_.residuals[i]);
+  const double from = request.from, to = request.to;
+  for (std::size_t i = 0; i < x_.size(); ++i) {
+    if (!(x_[i] >= from && x_[i] <= to)) continue;
+    double fit = 0.0;
+    function.model(x_[i], p.data(), fit, nullptr, function.count);
+    const double residual = y_[i] - fit;
+    preview_.x.push_back(x_[i]);
+    preview_.fit.push_back(fit);
+    preview_.residuals.push_back(residual);
+    const auto r = static_cast<float>(residual);
     if (r < low) low = r;
     if (r > high) high = r;
   }
   preview_.residualLow = low;
   preview_.residualHigh = high;
-  changes_.notify(Change::View);
+  return preview_;
 }
 
 void FitSession::storeFunctionPreferences() {

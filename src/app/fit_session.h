@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -154,7 +155,10 @@ class FitSession {
   // Why the last fit ended (Running while one runs or before the first); its sentence is
   // fitting::describeEndReason(EndReason()).
   fitting::FitEndReason EndReason() const { return reason_; }
-  const FitPreview& Preview() const { return preview_; }
+  // The preview of the last estimate, live step, finish or evaluation. It is computed when
+  // asked for, from the values and range of that moment, so live steps that nobody draws
+  // cost nothing.
+  const FitPreview& Preview() const;
 
   FitResults Results() const;
 
@@ -197,7 +201,15 @@ class FitSession {
   fitting::FitEndReason reason_ = fitting::FitEndReason::Running;
 
   std::unique_ptr<fitting::Marquardx> fitter_;
-  FitPreview preview_;
+  // What the next Preview() draws: the function, values and range when it was asked for.
+  struct PreviewRequest {
+    int functionIndex = -1;
+    std::vector<double> values;
+    float from = 0.0f, to = 0.0f;
+  };
+  std::optional<PreviewRequest> previewRequest_;
+  mutable bool previewStale_ = false;
+  mutable FitPreview preview_;
   ChangeNotifier changes_;
 };
 

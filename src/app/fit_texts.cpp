@@ -126,4 +126,29 @@ std::optional<EarlierFit> parseEarlierFit(const std::vector<std::string>& entrie
   return std::nullopt;
 }
 
+std::vector<std::string> earlierFitEntries(const std::vector<datastore::HistoryEntry>& history,
+                                           const std::string& traceName) {
+  const auto& table = fitting::FitFunx();
+  const std::string original = "Original line : " + traceName;
+  for (auto entry = history.rbegin(); entry != history.rend(); ++entry) {
+    if (entry->title != kFittingHistoryTitle) continue;
+    std::vector<std::string> lines;
+    for (std::size_t begin = 0; begin < entry->text.size();) {
+      auto end = entry->text.find("\r\n", begin);
+      if (end == std::string::npos) end = entry->text.size();
+      lines.push_back(entry->text.substr(begin, end - begin));
+      begin = end + 2;
+    }
+    if (lines.empty() || lines.front() != original) continue;
+    for (std::string& line : lines)
+      for (const auto& function : table)
+        if (line == function.equation + function.name) {
+          line = "Function: " + function.name;
+          break;
+        }
+    return lines;
+  }
+  return {};
+}
+
 }  // namespace lumatix::app

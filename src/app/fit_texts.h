@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/fit_results.h"
+#include "datastore/history_entry.h"
 
 namespace lumatix::app {
 
@@ -45,5 +46,12 @@ struct EarlierFit {
   std::vector<double> values;
 };
 std::optional<EarlierFit> parseEarlierFit(const std::vector<std::string>& entries);
+
+// The lines of the latest "Fitting" entry of history whose "Original line : " names the
+// trace, in the form parseEarlierFit reads: the line that holds a function's equation
+// immediately followed by its name becomes "Function: <name>", every other line stays as it
+// is. Empty when the trace was never fitted.
+std::vector<std::string> earlierFitEntries(const std::vector<datastore::HistoryEntry>& history,
+                                           const std::string& traceName);
 
 }  // namespace lumatix::app

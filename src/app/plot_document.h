@@ -24,10 +24,15 @@
 #include "processing/data_set.h"
 #include "processing/sg_filter.h"
 
+namespace lumatix::platform {
+class SettingsStore;
+}
+
 namespace lumatix::app {
 
 class Ui;
 class PlotDialogs;
+class FitDialog;
 
 // The title of a plot window: its file's path, or "Empty" for a window opened without a file.
 std::string plotWindowTitle(const std::string& filePath);
@@ -177,6 +182,13 @@ class PlotDocument {
   bool smooth(PlotDialogs& dialogs);
   // Converts the selected traces into a new file; the plot itself does not change.
   bool convertUnits(PlotDialogs& dialogs, ConvertedFileHandler& target);
+  // "Fitting...": the one selected trace (with none selected and one trace present, that one)
+  // in the fitting dialog, one dialog in the process at a time. The dialog starts from the
+  // trace's last "Fitting" entry, else from the preferences (none when null). Accepted, the
+  // fitted trace (and the residual trace when asked for) is appended and selected in place of
+  // the source, with the "Fitting" entry. Returns that entry's text; nullopt when refused,
+  // cancelled or failed (the person was told).
+  std::optional<std::string> fit(FitDialog& dialog, platform::SettingsStore* preferences = nullptr);
   bool saveCurrentPlot();
   bool saveSelectedTraces();
   // "Save All": the whole store, as LumBinaryX only, under a name the person chooses

@@ -6,6 +6,7 @@
 //   Ui                    app/ui.h            messages, file choosers, log-on, progress
 //   PlotDialogs           app/plot_dialogs.h  the plot window's processing dialogs
 //   ConvertedFileHandler  app/plot_document.h where a unit conversion's new file goes
+//   FitDialog             app/fit_command.h   the curve-fitting dialog over a FitSession
 //   ExportDialog          app/launch_pad_export.h  the export format and file name
 //   WorkHooks             app/store_output.h  how long work writes and learns it was cancelled
 //   PlotWindow            below               a plot window as the main frame holds it
@@ -26,6 +27,7 @@
 #include <string>
 
 #include "app/change_notifier.h"
+#include "app/fit_command.h"
 #include "app/launch_pad_export.h"
 #include "app/plot_dialogs.h"
 #include "app/store_output.h"

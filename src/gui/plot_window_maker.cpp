@@ -6,6 +6,7 @@
 #include "app/trace_choice.h"
 #include "app/ui.h"
 #include "gui/global_fit_dialog.h"
+#include "gui/multi_fit_dialog.h"
 #include "gui/online_plot_window.h"
 #include "gui/plot_dialog_commands.h"
 #include "gui/plot_window.h"
@@ -119,6 +120,7 @@ void attachDialogs(gui::PlotWindow& window, app::Ui& ui, const std::function<app
   window.setDialog(C::Svd, [open, compliant](gui::PlotWindow& w) { runSvdDialog(w, compliant && compliant(), open); });
   // The selection dialog, the visible trace range, the plot limits and the store's texts.
   attachPlotDialogs(window, ui, fileOpener(ui, frame, settings));
+  window.setDialog(C::Fitting, [settings](gui::PlotWindow& w) { runFitting(w, settings.preferences()); });
   // Further dialogs attach here, one line each: window.setDialog(C::<command>, <show it for w>).
 }
 

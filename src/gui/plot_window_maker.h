@@ -18,6 +18,10 @@ class MainFrame;
 class PlotDocument;
 }  // namespace lumatix::app
 
+namespace lumatix::platform {
+class SettingsStore;
+}
+
 namespace lumatix::gui {
 
 // The main frame's view of one Qt plot window.
@@ -51,6 +55,9 @@ struct PlotWindowSettings {
   // The format the save dialogs of Save Current Plot and Save Selected Traces start with (filter
   // index, from 1); null: the first.
   std::function<int()> saveFormat;
+  // The person's preferences, where the fitting dialog keeps its range, function and values;
+  // null: the dialog starts from its defaults and keeps nothing.
+  std::function<platform::SettingsStore*()> preferences = [] { return nullptr; };
 };
 
 // Makes the window of a document, attaches its dialogs and shows it.

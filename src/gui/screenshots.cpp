@@ -5,6 +5,9 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "app/plot_document.h"
+#include "gui/plot_window.h"
+
 namespace lumatix::gui {
 
 QString screenshotName(const QString& objectName, const QString& title) {
@@ -28,6 +31,13 @@ QStringList saveScreenshots(const QString& folder) {
     const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     if (w->grab().save(path)) written << path;
   }
+  // The fitting dialog opens only from a command: it is pictured over the first plot window
+  // (not one receiving an acquisition, whose data are still coming).
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* plot = qobject_cast<PlotWindow*>(w); plot != nullptr && plot->isVisible() && !plot->document().online()) {
+      written << saveFittingDialogScreenshots(folder, plot->document());
+      break;
+    }
   return written;
 }
 

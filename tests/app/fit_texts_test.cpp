@@ -66,16 +66,20 @@ struct EarlierRow {
 
 class EarlierFitText : public ::testing::TestWithParam<EarlierRow> {};
 
-TEST_P(EarlierFitText, MatchesTheNameAfterTheFirstColon) {
-  const EarlierRow& row = GetParam();
-  const auto earlier = parseEarlierFit(row.entries);
-  if (row.function < 0) {
+// function -1: no earlier fit is found.
+void expectEarlierFit(const std::optional<EarlierFit>& earlier, int function, const std::vector<double>& values) {
+  if (function < 0) {
     EXPECT_FALSE(earlier);
     return;
   }
   ASSERT_TRUE(earlier);
-  EXPECT_EQ(earlier->functionIndex, row.function);
-  EXPECT_EQ(earlier->values, row.values);
+  EXPECT_EQ(earlier->functionIndex, function);
+  EXPECT_EQ(earlier->values, values);
+}
+
+TEST_P(EarlierFitText, MatchesTheNameAfterTheFirstColon) {
+  const EarlierRow& row = GetParam();
+  expectEarlierFit(parseEarlierFit(row.entries), row.function, row.values);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,6 +118,53 @@ TEST(FitTexts, TextsAreReadAsAtofReadsThem) {
     }
   }
 }
+
+// ---- the trace's last fit, read back from the history ----
+
+datastore::HistoryEntry entry(const std::string& title, const std::string& text) {
+  datastore::HistoryEntry e;
+  e.title = title;
+  e.text = text;
+  return e;
+}
+
+std::string fitOf(int function, std::vector<double> values, const std::string& trace) {
+  FitResults r;
+  r.functionIndex = function;
+  r.values = std::move(values);
+  r.errors.assign(r.values.size(), 0.5);
+  return fittingHistoryText(r, trace, "Fit (f)::0", std::nullopt);
+}
+
+struct HistoryRow {
+  const char* name;
+  std::vector<datastore::HistoryEntry> history;
+  int function;  // -1: no earlier fit
+  std::vector<double> values;
+};
+
+class EarlierFitInHistory : public ::testing::TestWithParam<HistoryRow> {};
+
+TEST_P(EarlierFitInHistory, TheTracesLatestFittingEntryReadsBack) {
+  const HistoryRow& row = GetParam();
+  expectEarlierFit(parseEarlierFit(earlierFitEntries(row.history, "250")), row.function, row.values);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EarlierFitInHistory,
+    ::testing::Values(
+        HistoryRow{"NoHistory", {}, -1, {}},
+        HistoryRow{"LatestOfTheTraceWins",
+                   {entry("Fitting", fitOf(0, {2, 1}, "250")), entry("Fitting", fitOf(1, {0.25, -0.5, 12.5}, "250")),
+                    entry("Fitting", fitOf(0, {7, 7}, "260"))},
+                   1, {0.25, -0.5, 12.5}},
+        HistoryRow{"AnotherTracesFitOnly", {entry("Fitting", fitOf(0, {2, 1}, "2500"))}, -1, {}},
+        HistoryRow{"OnlyFittingEntriesCount", {entry("Baseline Set", fitOf(0, {2, 1}, "250"))}, -1, {}},
+        // "2 Gaussians" has no equation to show: its line is "--2 Gaussians".
+        HistoryRow{"FunctionWithoutEquation",
+                   {entry("Fitting", fitOf(12, {1, 2, 3, 4, 5, 6, 7}, "250"))}, 12, {1, 2, 3, 4, 5, 6, 7}},
+        HistoryRow{"SameEquationOtherName", {entry("Fitting", fitOf(11, {1, 2, 3, 4}, "250"))}, 11, {1, 2, 3, 4}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace lumatix::app

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "plot/line_plot.h"
 #include "recording_canvas.h"
@@ -131,6 +132,63 @@ TEST(LinePlot, LongTracesDrawAFewPointsPerColumnThroughTheSameExtremes) {
   EXPECT_EQ(drawn.front().x, first.x);
   EXPECT_EQ(drawn.back().x, last.x);
   EXPECT_NE(std::find_if(drawn.begin(), drawn.end(), [&](const Point& q) { return q.y == peak.y; }), drawn.end());
+}
+
+TEST(LinePlot, DecimalsFromTheTickStepKeepSmallRangesReadable) {
+  CLinePlot p;
+  p.SetTrace("Res", {{0, -0.0123f}, {2, 0.0191f}}, 0x0000FF);
+  p.SetDecimalsFromTicks(true);
+  RecordingCanvas c(400, 300);
+  p.Paint(c);
+  std::vector<std::string> labels;
+  for (const auto& t : c.texts)
+    if (t.h == HAlign::Right && t.v == VAlign::Middle) labels.push_back(t.text);
+  ASSERT_GE(labels.size(), 3u);
+  EXPECT_EQ(std::set<std::string>(labels.begin(), labels.end()).size(), labels.size()) << "labels repeat";
+  for (const auto& l : labels) EXPECT_NE(l.find('.'), std::string::npos) << l;
+}
+
+TEST(LinePlot, AZoomedViewStaysWhileTracesAreReplacedUnderIt) {
+  CLinePlot p = plotOfLine();
+  p.SetTrace("Fit", {{0, 1}, {4, 6}}, 0x00FF00);
+  EXPECT_EQ(p.view(), (PlotView{0, 4, 0, 8}));
+  p.SetTrace("Fit", {{0, 1}, {6, 10}}, 0x00FF00);
+  EXPECT_EQ(p.view(), (PlotView{0, 6, 0, 10})) << "an unzoomed view follows the extents";
+  p.ZoomIn(kZoomBoth);
+  const PlotView zoomed = p.view();
+  p.SetTrace("Fit", {{0, 2}, {6, 12}}, 0x00FF00);
+  EXPECT_EQ(p.view(), zoomed);
+  EXPECT_EQ(p.extents(), (PlotView{0, 6, 0, 12}));
+  p.ResetZoom();
+  EXPECT_EQ(p.view(), p.extents());
+}
+
+TEST(LinePlot, HighlightedPointIsFramedAndDotsMarkEachPixelOnce) {
+  CLinePlot p;
+  std::vector<std::pair<float, float>> points;
+  for (int i = 0; i < 10000; ++i) points.emplace_back(static_cast<float>(i % 100), static_cast<float>(i % 7));
+  p.SetTrace("Data", points, 0xFF0000);
+  p.SetLineStyle("Data", kLineStyleDots);
+  p.SetHighlight(0, 3);
+
+  struct Marks : RecordingCanvas {
+    using RecordingCanvas::RecordingCanvas;
+    int fills = 0;
+    void fillRect(const Rect&, Colour) override { ++fills; }
+  } c(400, 300);
+  p.Paint(c);
+  // 100 x values by 7 y values: at most 700 distinct pixels, whatever the number of points.
+  EXPECT_LE(c.fills, 4 + 700);  // two grounds, two read-out grounds, the marks
+  EXPECT_GE(c.fills, 2 + 100);
+  const Point at = p.PixelOf(3, 3, 400, 300);
+  const auto frame = std::find_if(c.lines.begin(), c.lines.end(), [&](const auto& l) {
+    return l.colour == kBlack && l.points.size() == 5 && l.points[0] == Point{at.x - 3, at.y - 3};
+  });
+  EXPECT_NE(frame, c.lines.end());
+  p.SetHighlight(-1, -1);
+  RecordingCanvas plain(400, 300);
+  p.Paint(plain);
+  EXPECT_EQ(plain.lines.size() + 1, c.lines.size());
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
   plotSettings.saveFormat = [&started] {
     return started != nullptr && started->settings() != nullptr ? app::storedExportFormat(*started->settings()) + 1 : 1;
   };
+  plotSettings.preferences = [&started] { return started != nullptr ? started->settings() : nullptr; };
   gui::ViewerHost host(ui, gui::plotWindowMaker(ui, frameOf, plotSettings));
   hosting = &host;
   app::CKVViewerApp application(ui, host);

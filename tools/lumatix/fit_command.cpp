@@ -6,6 +6,7 @@
 
 #include "app/fit_command.h"
 #include "app/fit_session.h"
+#include "app/plot_document.h"
 #include "commands.h"
 #include "fit_global.h"
 #include "fitting/fit_funx.h"
@@ -100,18 +101,46 @@ std::vector<std::int32_t> parseLocks(const std::string& text, const fitting::Fit
   return locks;
 }
 
-int chooseTrace(processing::CDataSet& set, int number, app::Ui& ui) {
-  if (number != 0) {
-    if (number < 1 || number > set.TraceCount())
-      throw CommandError("--trace " + std::to_string(number) + ": the data set has " +
-                         std::to_string(set.TraceCount()) + " traces.\n");
-    std::fill(set.selected.begin(), set.selected.end(), 0);
-    set.selected[static_cast<std::size_t>(number - 1)] = 1;
+// The fitting dialog as the options fill it: the function, the range, the start values or
+// the estimate, the locks and the limit; then the fit to its end and OK.
+class OptionsFitDialog : public app::FitDialog {
+ public:
+  OptionsFitDialog(const FitOptions& options, int model, std::optional<std::vector<double>> start,
+                   std::vector<std::int32_t> locks)
+      : options_(options), model_(model), start_(std::move(start)), locks_(std::move(locks)) {}
+
+  bool run(app::FitSession& session, const app::FitDialogContext&) override {
+    session.SelectFunction(model_);
+    if (options_.range.size() == 2) session.SetRange(options_.range[0], options_.range[1]);
+    if (start_) {
+      session.SetValues(*start_);
+    } else if (!session.Estimate()) {
+      session.Close();
+      return false;
+    }
+    session.SetLocks(locks_);
+    session.SetMaxIterations(options_.maxIterations);
+    session.SetIncludeResiduals(options_.residuals);
+    app::FitProgress progress = session.StartFit();
+    while (progress == app::FitProgress::Running) progress = session.Iterate();
+    // The viewer would keep the last accepted values of a failed fit; a script gets status 1.
+    if (progress == app::FitProgress::Failed) {
+      session.Close();
+      return false;
+    }
+    const bool accepted = session.Accept();
+    results = session.Results();
+    return accepted;
   }
-  const auto trace = app::chooseFitTrace(set, ui);
-  if (!trace) throw CommandError("");
-  return *trace;
-}
+
+  std::optional<app::FitResults> results;
+
+ private:
+  const FitOptions& options_;
+  int model_;
+  std::optional<std::vector<double>> start_;
+  std::vector<std::int32_t> locks_;
+};
 
 // The range ends are single-precision numbers: written as the shortest decimal that reads
 // back as the same float (0.04, not 0.03999999910593033).
@@ -146,35 +175,27 @@ void run(const FitOptions& options, const InputOptions& input) {
   const OutputFormat* target = nullptr;
   if (!options.out.empty()) target = &chooseOutputFormat(options.out, options.format);
   TerminalUi ui(std::cerr, false, false);
-  auto store = loadStore(options.file, input);
-  processing::CDataSet set = loadTraces(*store, options.choice);
-  const int trace = chooseTrace(set, options.trace, ui);
+  datastore::smart_ptr<datastore::DataStore> store(loadStore(options.file, input).release());
+  app::PlotDocument document(store, options.file, ui);
+  document.setDataSet(loadTraces(*store, options.choice));
+  if (options.trace != 0) {
+    if (options.trace > document.dataSet().TraceCount())
+      throw CommandError("--trace " + std::to_string(options.trace) + ": the data set has " +
+                         std::to_string(document.dataSet().TraceCount()) + " traces.\n");
+    document.deselectAll();
+    document.select(options.trace - 1, true);
+  }
   const int model = chooseModel(options.model);
   const auto& function = fitting::FitFunx()[static_cast<std::size_t>(model)];
+  std::optional<std::vector<double>> start;
+  if (!options.start.empty()) start = parseStart(options.start, function);
 
   // The command line neither reads nor changes the viewer's fitting preferences.
-  app::FitSession session(ui, set.xA, set.yA[static_cast<std::size_t>(trace)], nullptr);
-  session.Begin();
-  session.SelectFunction(model);
-  if (options.range.size() == 2) session.SetRange(options.range[0], options.range[1]);
-  if (!options.start.empty())
-    session.SetValues(parseStart(options.start, function));
-  else if (!session.Estimate())
-    throw CommandError("");
-  session.SetLocks(parseLocks(options.lock, function));
-  session.SetMaxIterations(options.maxIterations);
-  session.SetIncludeResiduals(options.residuals);
-
-  app::FitProgress progress = session.StartFit();
-  while (progress == app::FitProgress::Running) progress = session.Iterate();
-  if (progress == app::FitProgress::Failed) throw CommandError("");
-  session.Accept();
-
-  const app::FitResults results = session.Results();
-  const auto text = app::applyFitResults(set, *store, trace, results, ui);
-  if (!text) throw CommandError("");
+  OptionsFitDialog dialog(options, model, std::move(start), parseLocks(options.lock, function));
+  const auto text = document.fit(dialog, nullptr);
+  if (!text || !dialog.results) throw CommandError("");
   if (options.json)
-    std::cout << resultJson(results).dump(2) << '\n';
+    std::cout << resultJson(*dialog.results).dump(2) << '\n';
   else
     printText(std::cout, *text);
 
@@ -182,6 +203,7 @@ void run(const FitOptions& options, const InputOptions& input) {
     // What "Save Current Plot" writes: every present trace, the history with the fit's
     // entry, and attributes derived from the input file. The compliance of the derivation
     // is the machine's, which this build does not read yet: a derived file never claims it.
+    const processing::CDataSet& set = document.dataSet();
     auto saved = set.ToDataStore();
     saved->deriveFrom(*store, options.file, set.modified, false);
     writeOutput(*saved, *target, options.out);
