@@ -31,6 +31,13 @@ bool twoTraces(const S& s) { return s.document.presentCount() >= 2; }
 bool canSimpleMath(const S& s) { return s.document.selectedCount() >= 1 || s.document.presentCount() == 1; }
 bool hasFurtherDimensions(const S& s) { return !s.document.furtherDimensions().empty(); }
 bool online(const S& s) { return s.document.online(); }
+// While an acquisition arrives the link writes into the window's store from its own thread:
+// what reads the whole store (saves, a copy into a new window, the decomposition, a global
+// fit) waits until the acquisition has ended and the window is off-line.
+bool offline(const S& s) { return !s.document.online(); }
+bool hasDataOffline(const S& s) { return hasData(s) && offline(s); }
+bool hasTracesOffline(const S& s) { return hasTraces(s) && offline(s); }
+bool twoTracesOffline(const S& s) { return twoTraces(s) && offline(s); }
 bool presentTraceUnderPointer(const S& s) {
   const auto& states = s.document.dataSet().traceState;
   const int t = s.traceUnderPointer;
@@ -48,9 +55,9 @@ constexpr const char* kShowLegend = "Show &Legend\tL";
 constexpr const char* kHideLegend = "Hide &Legend\tL";
 
 const std::array kMenuItems{
-    PlotMenuItem{C::SaveAll, M::File, "Save &All...\tCtrl+S", hasData},
-    PlotMenuItem{C::SaveCurrentPlot, M::File, "Save &Current Plot...\tShift+S"},
-    PlotMenuItem{C::SaveSelectedTraces, M::File, "Save Selected &Traces...\tCtrl+Shift+S"},
+    PlotMenuItem{C::SaveAll, M::File, "Save &All...\tCtrl+S", hasDataOffline},
+    PlotMenuItem{C::SaveCurrentPlot, M::File, "Save &Current Plot...\tShift+S", offline},
+    PlotMenuItem{C::SaveSelectedTraces, M::File, "Save Selected &Traces...\tCtrl+Shift+S", offline},
     PlotMenuItem{C::CopyToClipboard, M::File, "&Copy to Clipboard\tCtrl+C", nullptr, nullptr, true},
     PlotMenuItem{C::Print, M::File, "&Print...\tCtrl+P", nullptr, nullptr, true},
     PlotMenuItem{C::PrintPreview, M::File, "Print Pre&view"},
@@ -84,15 +91,15 @@ const std::array kMenuItems{
     PlotMenuItem{C::Convert, M::Math, "Convert...\tShift+C", canConvert},
     // Fits a trace while it arrives: on-line windows only.
     PlotMenuItem{C::LiveFit, M::Math, "Live Fit...", online, nullptr, true},
-    PlotMenuItem{C::GlobalFit, M::Math, "&Global Fit...", twoTraces, nullptr, true},
-    PlotMenuItem{C::Svd, M::Math, "S&VD...", twoTraces},
+    PlotMenuItem{C::GlobalFit, M::Math, "&Global Fit...", twoTracesOffline, nullptr, true},
+    PlotMenuItem{C::Svd, M::Math, "S&VD...", twoTracesOffline},
 
     PlotMenuItem{C::SetPlotLimits, M::Scale, "Set &Plot Limits...\tShift+P"},
     PlotMenuItem{C::ResetZoom, M::Scale, "&Reset Zoom\tShift+Ctrl+Z"},
     PlotMenuItem{C::XLogarithmic, M::Scale, "&X Logarithmic\tShift+X", nullptr, logX},
     PlotMenuItem{C::OnlineAutoscale, M::Scale, "On-line Auto-scale\tShift+O", online, onlineAutoscale, true},
 
-    PlotMenuItem{C::NewWindow, M::Window, "&New Window...\tShift+W", hasTraces},
+    PlotMenuItem{C::NewWindow, M::Window, "&New Window...\tShift+W", hasTracesOffline},
     PlotMenuItem{C::CloseWindow, M::Window, "&Close\tCtrl+Shift+W"},
     PlotMenuItem{C::Cascade, M::Window, "&Cascade", nullptr, nullptr, true},
     PlotMenuItem{C::Tile, M::Window, "&Tile"},

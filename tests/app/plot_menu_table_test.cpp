@@ -129,6 +129,17 @@ TEST_F(PlotMenuRules, ConvertOnlyForCircularDichroismAndOnlineAutoScaleOnlyOnlin
   EXPECT_TRUE(enabled(C::LiveFit, doc));
 }
 
+TEST_F(PlotMenuRules, WhatReadsTheWholeStoreWaitsUntilTheAcquisitionHasEnded) {
+  const std::set<C> wholeStore{C::SaveAll, C::SaveCurrentPlot, C::SaveSelectedTraces,
+                               C::NewWindow, C::GlobalFit, C::Svd};
+  for (C command : wholeStore) EXPECT_TRUE(enabled(command, doc)) << static_cast<int>(command);
+  doc.setOnline(true);
+  for (C command : wholeStore) EXPECT_FALSE(enabled(command, doc)) << static_cast<int>(command);
+  EXPECT_TRUE(enabled(C::Print, doc));
+  doc.setOnline(false);
+  for (C command : wholeStore) EXPECT_TRUE(enabled(command, doc)) << static_cast<int>(command);
+}
+
 TEST_F(PlotMenuRules, TheOnlyTraceOfAPlotIsTakenBySimpleMathSoItIsOffered) {
   doc.select(1, true);
   doc.select(2, true);
