@@ -16,9 +16,11 @@
 #include "app/plot_document.h"
 #include "app/store_output.h"
 #include "datastore/data_store.h"
+#include "processing/svd.h"
 #include "gui/convert_units_dialog.h"
 #include "gui/decompose_data_dialog.h"
 #include "gui/export_data_dialog.h"
+#include "gui/global_fit_dialog.h"
 #include "gui/plot_dialog_commands.h"
 #include "gui/plot_limits_dialog.h"
 #include "gui/plot_view.h"
@@ -27,6 +29,7 @@
 #include "gui/qt_ui.h"
 #include "gui/simple_math_dialog.h"
 #include "gui/smoothing_dialog.h"
+#include "gui/svd_dialog.h"
 #include "gui/temperature_ramp_dialog.h"
 #include "gui/text_view_dialog.h"
 #include "gui/trace_manipulation_dialog.h"
@@ -91,6 +94,20 @@ QStringList saveDialogPictures(const QString& folder, const QString& melt, const
     model.setPathLength(0.1);
     model.setResidueWeight(110);
     ConvertUnitsDialogWindow dialog(model, ui, &window);
+    gallery.take(dialog);
+  }
+  {
+    // Every trace of the melt at once, with the function the melt is fitted with.
+    GlobalFitDialog dialog(doc.dataSet(), std::vector<int>(static_cast<std::size_t>(doc.dataSet().TraceCount()), 1), ui,
+                           &window);
+    const int unfolding = dialog.functionBox()->findText(QStringLiteral("Two-state unfolding"));
+    if (unfolding >= 0) dialog.functionBox()->setCurrentIndex(unfolding);
+    gallery.take(dialog);
+  }
+  {
+    const processing::SvdResult svd =
+        processing::DecomposeTraces(doc.dataSet(), 1, doc.filePath(), doc.store().get(), false);
+    SvdDialog dialog(svd.singularValues, static_cast<int>(svd.singularValues.size()), &window);
     gallery.take(dialog);
   }
   {

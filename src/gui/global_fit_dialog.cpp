@@ -66,6 +66,7 @@ std::string traceList(const processing::CDataSet& set, const std::vector<int>& s
 GlobalFitDialog::GlobalFitDialog(const processing::CDataSet& set, std::vector<int> selection, app::Ui& ui,
                                  QWidget* parent)
     : QDialog(parent), set_(set), selection_(std::move(selection)), ui_(ui) {
+  setObjectName("globalFitDialog");
   setWindowTitle("Global Fitting");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QString::fromStdString(traceList(set_, selection_)), this));

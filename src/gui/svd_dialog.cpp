@@ -20,6 +20,7 @@
 namespace lumatix::gui {
 
 SvdDialog::SvdDialog(const std::vector<double>& values, int rank, QWidget* parent) : QDialog(parent) {
+  setObjectName("svdDialog");
   setWindowTitle("Singular Value Decomposition");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Singular values, largest first:", this));
