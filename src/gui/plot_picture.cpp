@@ -25,13 +25,15 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 }
 
 // Fonts need a running Qt application; a command-line run has none, and no display either.
-void ensureApplication() {
-  if (QCoreApplication::instance() != nullptr) return;
+// The one made here lives while the picture is drawn and goes before the program ends, so
+// that Qt releases its font caches with it.
+std::unique_ptr<QGuiApplication> applicationForPictures() {
+  if (QCoreApplication::instance() != nullptr) return nullptr;
   qInstallMessageHandler(quietMessages);
   static int argc = 3;
   static char name[] = "lumatix", option[] = "-platform", platform[] = "offscreen";
   static char* argv[] = {name, option, platform, nullptr};
-  static std::unique_ptr<QGuiApplication> application = std::make_unique<QGuiApplication>(argc, argv);
+  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 QByteArray png(plot::Graph& graph, int width, int height) {
@@ -70,8 +72,11 @@ QByteArray pdf(plot::Graph& graph, int width, int height) {
 }  // namespace
 
 void savePlotPicture(plot::Graph& graph, const std::string& path, PictureFormat format, int width, int height) {
-  ensureApplication();
-  const QByteArray bytes = format == PictureFormat::Png ? png(graph, width, height) : pdf(graph, width, height);
+  QByteArray bytes;
+  {
+    const std::unique_ptr<QGuiApplication> application = applicationForPictures();
+    bytes = format == PictureFormat::Png ? png(graph, width, height) : pdf(graph, width, height);
+  }
   platform::AtomicFile file(path);
   file.stream().write(bytes.constData(), bytes.size());
   file.commit();

@@ -24,12 +24,19 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
+// The library's temporary buffers (std::stable_sort) come from the nothrow form and go back
+// through the plain delete below: both must be malloc's.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (countingAllocations.load(std::memory_order_relaxed)) allocationCount.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(size == 0 ? 1 : size);
+}
 // These replace the global pair, so free() matches the malloc() above; optimising builds of
 // GCC see a free() of what looks to them like new's memory and warn.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
 namespace lumatix::fitting {
