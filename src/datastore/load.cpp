@@ -248,52 +248,69 @@ bool DataStore::load(const std::string& path, bool headerOnly) {
     return true;
   };
 
+  // A large file is read from a mapping, which another program may cut short meanwhile:
+  // then what was read is refused, whatever the reader made of the missing bytes.
+  const auto* mapped = dynamic_cast<const platform::MappedFileBuf*>(in.rdbuf());
+  auto refuseIfCutShort = [&] {
+    if (mapped != nullptr && mapped->cutShort())
+      refuseWith("The file changed while it was read.\n",
+                 "It became shorter while it was being read; open it again once it is complete.");
+  };
   bool ok = false;
-  if (line == "LumBinary") {
-    ok = readBinary([&] { readLumBinary(*this, in, headerOnly); });
-  } else if (line == "LumBinaryX") {
-    ok = readBinary([&] { readLumBinaryX(*this, in, headerOnly); });
-  } else if (line == "LumatixStore" || line == "LumatixStore 1.1") {
-    ok = readText([&](std::istream& s) { readLumatixStore(*this, s, headerOnly); });
-  } else if (line == "QVL-ASCII-SPECTRAKINETIC") {
-    ok = readText([&](std::istream& s) { readQvlSpectraKinetic(*this, s); });
-  } else if (line == "QVL-ASCII") {
-    ok = readText([&](std::istream& s) { readQvlAscii(*this, s); });
-  } else if (line == "ASCII") {
-    ok = readText([&](std::istream& s) { readAsciiXY(*this, s); });
-  } else if (line == "SimpleCSV" || line == "LumatixCSV") {
-    refuseWith("CSV is an export only format.\nIt cannot be imported.\n",
-               "The file is a " + line + " export, which other programs read; open the file it was exported from.");
-  } else if (line == "JCAMP-DX 5.0") {
-    refuseWith("JCAMP-DX is an export only format.\nIt cannot be imported.\n",
-               "Its first line is the name of the viewer's JCAMP-DX export, not a JCAMP-DX ##TITLE record.");
-  } else if (jcampLabel(line) == "TITLE" || startsJcampAfterComments(in, line)) {
-    ok = readParts([&](std::istream& s, std::size_t part) { return readJcampPart(*this, s, part); });
-  } else if (looksLikeSpectrometerText(startOf(in))) {
-    formatName = "SPECTROMETER-TEXT";
-    ok = readParts([&](std::istream& s, std::size_t part) { return readSpectrometerTextPart(*this, s, part); });
-  } else {
-    const bool cary = looksLikeCary(in);
-    if (cary && allowCary) {
-      formatName = "CARY-ASCII";
-      ok = readParts([&](std::istream& s, std::size_t part) { return readCaryPart(*this, s, part); });
-    } else if (cary) {
-      refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+  try {
+    if (line == "LumBinary") {
+      ok = readBinary([&] { readLumBinary(*this, in, headerOnly); });
+    } else if (line == "LumBinaryX") {
+      ok = readBinary([&] { readLumBinaryX(*this, in, headerOnly); });
+    } else if (line == "LumatixStore" || line == "LumatixStore 1.1") {
+      ok = readText([&](std::istream& s) { readLumatixStore(*this, s, headerOnly); });
+    } else if (line == "QVL-ASCII-SPECTRAKINETIC") {
+      ok = readText([&](std::istream& s) { readQvlSpectraKinetic(*this, s); });
+    } else if (line == "QVL-ASCII") {
+      ok = readText([&](std::istream& s) { readQvlAscii(*this, s); });
+    } else if (line == "ASCII") {
+      ok = readText([&](std::istream& s) { readAsciiXY(*this, s); });
+    } else if (line == "SimpleCSV" || line == "LumatixCSV") {
+      refuseWith("CSV is an export only format.\nIt cannot be imported.\n",
+                 "The file is a " + line + " export, which other programs read; open the file it was exported from.");
+    } else if (line == "JCAMP-DX 5.0") {
+      refuseWith("JCAMP-DX is an export only format.\nIt cannot be imported.\n",
+                 "Its first line is the name of the viewer's JCAMP-DX export, not a JCAMP-DX ##TITLE record.");
+    } else if (jcampLabel(line) == "TITLE" || startsJcampAfterComments(in, line)) {
+      ok = readParts([&](std::istream& s, std::size_t part) { return readJcampPart(*this, s, part); });
+    } else if (looksLikeSpectrometerText(startOf(in))) {
+      formatName = "SPECTROMETER-TEXT";
+      ok = readParts([&](std::istream& s, std::size_t part) { return readSpectrometerTextPart(*this, s, part); });
     } else {
-      // The last resort: columns of numbers.
-      bool columns = false;
-      formatName = "DELIMITED-COLUMNS";
-      ok = readParts([&](std::istream& s, std::size_t part) {
-        const ColumnsRead read = readColumnsPart(*this, s, part);
-        columns = read.columns;
-        return read.parts;
-      });
-      if (!columns) {
-        formatName = line;
+      const bool cary = looksLikeCary(in);
+      if (cary && allowCary) {
+        formatName = "CARY-ASCII";
+        ok = readParts([&](std::istream& s, std::size_t part) { return readCaryPart(*this, s, part); });
+      } else if (cary) {
         refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+      } else {
+        // The last resort: columns of numbers.
+        bool columns = false;
+        formatName = "DELIMITED-COLUMNS";
+        ok = readParts([&](std::istream& s, std::size_t part) {
+          const ColumnsRead read = readColumnsPart(*this, s, part);
+          columns = read.columns;
+          return read.parts;
+        });
+        if (!columns) {
+          formatName = line;
+          refuseWith("The file is of an unrecognised format\n", unrecognisedReason(in, line, cary, allowCary));
+        }
       }
     }
+
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception&) {
+    refuseIfCutShort();
+    throw;
   }
+  refuseIfCutShort();
 
   if (ok && target.part > 0 && !severalParts) {
     refuse(in, "The file holds 1 set of spectra; there is no set " + std::to_string(target.part + 1) + ".");

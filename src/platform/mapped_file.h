@@ -2,6 +2,11 @@
 // A regular file mapped read-only into memory and read as a stream, so that a reader can
 // parse the bytes in place rather than copy the whole file first, and hand back the pages
 // it has passed (they are read again from the file should anything look back at them).
+//
+// Another program may cut the file short while it is mapped; reading a page past its new end
+// would then end the process with SIGBUS. While a mapping lives, such a page reads as zeros
+// instead and the mapping remembers it (cutShort()), so that the reader's result can be
+// refused rather than the process lost.
 
 #include <cstddef>
 #include <istream>
@@ -21,6 +26,8 @@ class MappedFileBuf : public std::streambuf {
   MappedFileBuf& operator=(const MappedFileBuf&) = delete;
 
   std::string_view bytes() const { return {base_, size_}; }
+  // Whether a page of the mapping was found past the file's end (it reads as zeros).
+  bool cutShort() const;
   // Lets the memory of the whole pages inside [from, to) go.
   void release(std::size_t from, std::size_t to);
 
@@ -32,6 +39,7 @@ class MappedFileBuf : public std::streambuf {
   MappedFileBuf(char* base, std::size_t size);
   char* base_;
   std::size_t size_;
+  int slot_;  // in the table the SIGBUS handler reads; -1 when it was full
 };
 
 // An input stream that owns its mapped file.

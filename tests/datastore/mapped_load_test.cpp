@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <string>
 
@@ -77,6 +80,30 @@ TEST_F(MappedLoad, LoneCarriageReturnsOfAMappedFileAreReadFromACopy) {
   ASSERT_TRUE(c.line(line));
   EXPECT_EQ(line, "b");
   EXPECT_EQ(mapped->bytes(), "a\rb\rc");  // the file's own bytes are untouched
+}
+
+TEST_F(MappedLoad, AFileCutShortWhileMappedReadsZerosAndSaysSoInsteadOfEndingTheProcess) {
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::string path = dir_.file("cut.txt");
+  writeFile(path, std::string(3 * page, '7'));
+  auto mapped = platform::MappedFileBuf::open(path);
+  ASSERT_TRUE(mapped);
+  const std::string_view bytes = mapped->bytes();
+  EXPECT_EQ(bytes[2 * page], '7');
+  EXPECT_FALSE(mapped->cutShort());
+  ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(page)), 0);
+  ::madvise(const_cast<char*>(bytes.data()), 3 * page, MADV_DONTNEED);  // read the pages again
+  EXPECT_EQ(bytes[0], '7');
+  EXPECT_EQ(bytes[2 * page + 5], '\0');
+  EXPECT_TRUE(mapped->cutShort());
+
+  // Another mapping of another file knows nothing of it.
+  const std::string other = dir_.file("whole.txt");
+  writeFile(other, std::string(page, '1'));
+  auto whole = platform::MappedFileBuf::open(other);
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(whole->bytes()[10], '1');
+  EXPECT_FALSE(whole->cutShort());
 }
 
 }  // namespace
