@@ -22,7 +22,13 @@ using Bits = std::int64_t __attribute__((vector_size(kWidth * sizeof(double))));
 
 #define LUMATIX_LANES_INLINE inline __attribute__((always_inline))
 // For the functions that run the lanes: one clone per instruction set, chosen at load time.
+// ThreadSanitizer instruments the clones' resolver, which the loader runs before the
+// sanitizer is up, so a build under it keeps the plain version only.
+#if defined(__SANITIZE_THREAD__)
+#define LUMATIX_LANES_CLONES
+#else
 #define LUMATIX_LANES_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#endif
 
 LUMATIX_LANES_INLINE void load(const double* p, Vec& v) { std::memcpy(&v, p, sizeof v); }
 
