@@ -10,31 +10,15 @@
 #include <stdexcept>
 
 #include "app/decomposition.h"
-#include "app/ui.h"
 #include "datastore/data_store.h"
+
+#include "silent_ui.h"
 
 namespace {
 
 using lumatix::datastore::DataStore;
 
-class SilentUi : public lumatix::app::Ui {
- public:
-  lumatix::app::Answer showMessage(const std::string&, const std::string&, lumatix::app::Icon,
-                                   lumatix::app::Buttons) override {
-    return lumatix::app::Answer::Ok;
-  }
-  std::optional<lumatix::app::FileChoice> chooseOpenFile(const std::string&, const std::vector<lumatix::app::FileFilter>&,
-                                                         const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<lumatix::app::FileChoice> chooseSaveFile(const std::string&, const std::string&,
-                                                         const std::vector<lumatix::app::FileFilter>&, int) override {
-    return std::nullopt;
-  }
-  std::optional<lumatix::app::Credentials> askCredentials(const lumatix::app::AuthenticationPrompt&) override {
-    return std::nullopt;
-  }
-};
+using lumatix::bench::SilentUi;
 
 std::unique_ptr<DataStore> makeStore() {
   auto store = std::make_unique<DataStore>("bench", 1, 4);

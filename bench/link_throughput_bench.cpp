@@ -11,34 +11,18 @@
 #include <mutex>
 
 #include "app/online_window.h"
-#include "app/ui.h"
 #include "link/control_panel_server.h"
 #include "link/grpc_control_panel_client.h"
 #include "link/link_thread.h"
 #include "link/reply_checks.h"
 
+#include "silent_ui.h"
+
 namespace {
 
 namespace il = instrument_link;
 
-class SilentUi : public lumatix::app::Ui {
- public:
-  lumatix::app::Answer showMessage(const std::string&, const std::string&, lumatix::app::Icon,
-                                   lumatix::app::Buttons) override {
-    return lumatix::app::Answer::No;
-  }
-  std::optional<lumatix::app::FileChoice> chooseOpenFile(const std::string&, const std::vector<lumatix::app::FileFilter>&,
-                                                         const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<lumatix::app::FileChoice> chooseSaveFile(const std::string&, const std::string&,
-                                                         const std::vector<lumatix::app::FileFilter>&, int) override {
-    return std::nullopt;
-  }
-  std::optional<lumatix::app::Credentials> askCredentials(const lumatix::app::AuthenticationPrompt&) override {
-    return std::nullopt;
-  }
-};
+using lumatix::bench::SilentUi;
 
 // A kinetic run of `wavelengths` traces of 2000 time points.
 lumatix::datastore::DataStore run(int wavelengths) {
@@ -71,7 +55,7 @@ void BM_SimulatorToSavedFile(benchmark::State& state) {
   const lumatix::datastore::DataStore played = run(wavelengths);
   const std::string folder = (std::filesystem::temp_directory_path() / "lumatix-link-bench").string();
   std::filesystem::create_directories(folder);
-  SilentUi ui;
+  SilentUi ui(lumatix::app::Answer::No);
   std::int64_t values = 0, blocks = 0;
   for (auto _ : state) {
     state.PauseTiming();
