@@ -1,6 +1,7 @@
 #include "platform/documents_folder.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -48,6 +49,9 @@ DocumentsFolder documentsFolder() {
   }
   result.path = documentsFromUserDirs(home);
   if (result.path.empty()) result.path = home + "/Documents";
+  // A desktop session makes the folder at log-on; a fresh account without one (a server, a
+  // container) has none yet, and the working directory inside it could not be made.
+  ::mkdir(result.path.c_str(), 0755);
   result.ok = true;
   return result;
 }

@@ -12,7 +12,8 @@ struct DocumentsFolder {
 };
 
 // XDG_DOCUMENTS_DIR from $XDG_CONFIG_HOME/user-dirs.dirs (as xdg-user-dir reads it), else
-// $HOME/Documents; the home folder comes from $HOME or the password database. Fails only when
+// $HOME/Documents; the home folder comes from $HOME or the password database. The folder is
+// made when it does not exist yet, as a desktop session would have made it. Fails only when
 // no home folder is known.
 DocumentsFolder documentsFolder();
 

@@ -81,6 +81,9 @@ TEST(DocumentsFolder, UserDirsEntryThenHomeDocuments) {
   testing::ScopedEnv home("HOME", dir.path().string());
   testing::ScopedEnv xdg("XDG_CONFIG_HOME", dir.file("config"));
   EXPECT_EQ(platform::documentsFolder().path, dir.file("Documents"));
+  // A fresh account has no documents folder yet: it is made, so that the working directory
+  // inside it can be.
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("Documents")));
   std::filesystem::create_directories(dir.file("config"));
   testing::writeFile(dir.file("config/user-dirs.dirs"), "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Papiere\"\n");
   auto docs = platform::documentsFolder();
