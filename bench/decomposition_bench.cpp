@@ -12,13 +12,13 @@
 #include "app/decomposition.h"
 #include "datastore/data_store.h"
 
-#include "silent_ui.h"
+#include "app/unattended_ui.h"
 
 namespace {
 
 using lumatix::datastore::DataStore;
 
-using lumatix::bench::SilentUi;
+using lumatix::app::UnattendedUi;
 
 std::unique_ptr<DataStore> makeStore() {
   auto store = std::make_unique<DataStore>("bench", 1, 4);
@@ -38,7 +38,7 @@ void BM_Decompose(benchmark::State& state) {
   auto store = makeStore();
   auto rows = lumatix::app::defaultChoice(*store);
   rows[0].primary = true;
-  SilentUi ui;
+  UnattendedUi ui;
   const auto root = std::filesystem::temp_directory_path() / "lumatix-decomposition-bench";
   std::size_t files = 0;
   for (auto _ : state) {

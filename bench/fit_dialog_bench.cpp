@@ -22,7 +22,7 @@
 #include "app/fit_session.h"
 #include "app/ui.h"
 #include "gui/multi_fit_dialog.h"
-#include "gui/unattended_ui.h"
+#include "app/unattended_ui.h"
 
 namespace app = lumatix::app;
 namespace gui = lumatix::gui;
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
   const int points = argc > 1 ? std::atoi(argv[1]) : 100000;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
   function = argc > 3 && std::atoi(argv[3]) == 3 ? 3 : 1;
-  gui::UnattendedUi ui(&std::cerr);
+  app::UnattendedUi ui(&std::cerr);
   const Trace t = shot(points, function == 3);
   std::vector<double> loopMs, dialogMs, loopCpu, dialogCpu;
   int loopIterations = 0, dialogIterations = 0;

@@ -16,13 +16,13 @@
 #include "link/link_thread.h"
 #include "link/reply_checks.h"
 
-#include "silent_ui.h"
+#include "app/unattended_ui.h"
 
 namespace {
 
 namespace il = instrument_link;
 
-using lumatix::bench::SilentUi;
+using lumatix::app::UnattendedUi;
 
 // A kinetic run of `wavelengths` traces of 2000 time points.
 lumatix::datastore::DataStore run(int wavelengths) {
@@ -55,7 +55,7 @@ void BM_SimulatorToSavedFile(benchmark::State& state) {
   const lumatix::datastore::DataStore played = run(wavelengths);
   const std::string folder = (std::filesystem::temp_directory_path() / "lumatix-link-bench").string();
   std::filesystem::create_directories(folder);
-  SilentUi ui(lumatix::app::Answer::No);
+  UnattendedUi ui(nullptr, lumatix::app::Answer::No);
   std::int64_t values = 0, blocks = 0;
   for (auto _ : state) {
     state.PauseTiming();

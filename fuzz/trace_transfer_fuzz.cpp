@@ -11,7 +11,7 @@
 
 #include "app/plot_document.h"
 #include "app/trace_transfer.h"
-#include "app/ui.h"
+#include "app/unattended_ui.h"
 #include "datastore/data_store.h"
 #include "datastore/diagnostics.h"
 
@@ -20,21 +20,12 @@ namespace {
 using namespace lumatix;
 
 // A person who agrees to every question and is shown every message.
-class AgreeingUi : public app::Ui {
+class AgreeingUi : public app::UnattendedUi {
  public:
   app::Answer showMessage(const std::string& text, const std::string&, app::Icon, app::Buttons buttons) override {
     if (text.empty()) std::abort();  // every refusal says why
     return buttons == app::Buttons::YesNo ? app::Answer::Yes : app::Answer::Ok;
   }
-  std::optional<app::FileChoice> chooseOpenFile(const std::string&, const std::vector<app::FileFilter>&,
-                                                const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<app::FileChoice> chooseSaveFile(const std::string&, const std::string&,
-                                                const std::vector<app::FileFilter>&, int) override {
-    return std::nullopt;
-  }
-  std::optional<app::Credentials> askCredentials(const app::AuthenticationPrompt&) override { return std::nullopt; }
 };
 
 // The plot the traces are dropped on: two traces of three points of the property the dropped

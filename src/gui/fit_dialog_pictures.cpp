@@ -13,7 +13,7 @@
 #include "app/ui.h"
 #include "gui/multi_fit_dialog.h"
 #include "gui/screenshots.h"
-#include "gui/unattended_ui.h"
+#include "app/unattended_ui.h"
 
 namespace lumatix::gui {
 namespace {
@@ -27,7 +27,7 @@ QString grab(QWidget& w, const QString& folder, const QString& name) {
 // The function that fits the trace best among a few common shapes, so that the pictures show
 // a fit that makes sense for whatever file the gallery opened.
 int likelyFunction(const std::vector<double>& x, const std::vector<double>& y) {
-  UnattendedUi ui;
+  app::UnattendedUi ui;
   int best = 1;
   double bestVariance = std::numeric_limits<double>::infinity();
   for (int candidate : {1, 10, 15, 0}) {  // single exponential, Gaussian, sigmoid, line
@@ -53,7 +53,7 @@ QStringList saveFittingDialogScreenshots(const QString& folder, const app::PlotD
   if (present == set.traceState.end() || set.xA.size() < 2) return {};
   const auto trace = static_cast<std::size_t>(present - set.traceState.begin());
   QDir().mkpath(folder);
-  UnattendedUi ui;
+  app::UnattendedUi ui;
   app::FitSession session(ui, set.xA, set.yA[trace], nullptr);
   session.Begin();
   session.SelectFunction(likelyFunction(set.xA, set.yA[trace]));
