@@ -7,7 +7,7 @@
 
 #include "app/fit_session.h"
 #include "app/fit_texts.h"
-#include "app/ui.h"
+#include "app/unattended_ui.h"
 #include "datastore/data_store.h"
 #include "fitting/fit_end_reason.h"
 #include "fitting/fit_funx.h"
@@ -17,21 +17,12 @@ namespace lumatix::app {
 namespace {
 
 // The session's messages, kept instead of shown.
-class QuietUi : public Ui {
+class QuietUi : public UnattendedUi {
  public:
   Answer showMessage(const std::string& text, const std::string&, Icon, Buttons) override {
     last = text;
     return Answer::Ok;
   }
-  std::optional<FileChoice> chooseOpenFile(const std::string&, const std::vector<FileFilter>&,
-                                           const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<FileChoice> chooseSaveFile(const std::string&, const std::string&, const std::vector<FileFilter>&,
-                                           int) override {
-    return std::nullopt;
-  }
-  std::optional<Credentials> askCredentials(const AuthenticationPrompt&) override { return std::nullopt; }
   std::string last;
 };
 
