@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "datastore/bulk_rows.h"
 #include "datastore/data_store.h"
 #include "datastore/delimited_rows.h"
 #include "datastore/import_text.h"
@@ -95,13 +96,14 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
 
     // The rows.
     std::vector<std::vector<float>> columns(count);
-    const std::size_t guessRows = c.remaining() / std::max<std::size_t>(4 * count, 8) + 16;
-    for (auto& column : columns) column.reserve(guessRows);
     c.seek(blockAt);
+    // Rows of plain numbers are read in bulk; whatever else a line is, is decided below.
+    text::BulkRows bulk(c.rest(), shape.separator, columns, text::Parts{}, c.pageRelease(), blockAt);
     std::vector<std::string_view> trailing;
     std::size_t endedAt = 0;
     std::string_view endedLine;
     while (true) {
+      c.seek(blockAt + bulk.advance(c.position() - blockAt));
       const std::size_t at = c.position();
       if (!c.lineView(line)) break;
       if (isEmptyLine(line)) continue;
@@ -180,7 +182,11 @@ ColumnsRead readColumnsPart(DataStore& store, std::istream& in, std::size_t part
       s.xName = names.empty() || names[0].empty() ? "X Data" : xq.name;
       s.property = byQuantity ? quantities[k - 1] : count == 2 && !names.empty() && !names[k].empty() ? names[k] : "Y Data";
       s.traceName = names.empty() ? std::string() : names[k];
-      s.x = k + 1 == count ? std::move(x) : x;
+      // The columns share the first column's x.
+      if (k == 1)
+        s.x = std::move(x);
+      else
+        s.xOfPrevious = true;
       s.y = std::move(columns[k]);
       set.spectra.push_back(std::move(s));
     }

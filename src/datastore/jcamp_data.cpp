@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <thread>
 
 #include "datastore/asdf.h"
+#include "datastore/bulk_rows.h"
 #include "datastore/load_refusal.h"
 #include "datastore/text_number.h"
 
@@ -75,6 +78,139 @@ bool nextDataLine(text::TextCursor& c, std::string_view& line, std::size_t& at) 
   if (!isLabelLine(line)) return true;
   c.seek(at);
   return false;
+}
+
+// Blocks of x y pairs are read in parts on several threads when the rest of the file
+// holds at least this many of the smallest parts, and ##NPOINTS (when given) announces
+// about as many characters of pairs; a small block at the start of a large file is not.
+constexpr std::size_t kPartsInTheRest = 4;
+
+// The values of part of a block of x y pairs, read as the one pass of decodeGroups reads
+// them when neither factor scales them: values at even places of the part in even, the
+// others in odd (which of them are x depends on the count of values before the part).
+struct ValuePart {
+  std::size_t begin = 0, end = 0;
+  std::size_t stop = 0;      // the start of the labelled record that ends the block, or end
+  bool endsBlock = false;    // a labelled record ends the block in this part
+  bool failed = false;       // something other than a number: the one pass says what
+  std::size_t values = 0;
+  std::vector<float> even, odd;
+};
+
+void readValuePart(std::string_view text, ValuePart& part, std::vector<float>& even, std::vector<float>& odd,
+                   text::PassedText& passed) {
+  const char* const data = text.data();
+  const char* const last = data + text.size();
+  std::size_t lineAt = part.begin;
+  bool lineStart = true;
+  std::size_t i = part.begin;
+  std::size_t n = 0;
+  while (i < part.end) {
+    const char ch = text[i];
+    if (ch == '\n') {
+      lineAt = ++i;
+      lineStart = true;
+      passed.passed(i);
+      continue;
+    }
+    if (isSeparator(ch) || ch == '(' || ch == ')') {
+      ++i;
+      continue;
+    }
+    if (lineStart && ch == '#' && i + 1 < text.size() && text[i + 1] == '#') {
+      part.stop = lineAt;
+      part.endsBlock = true;
+      part.values = n;
+      return;
+    }
+    lineStart = false;
+    if (ch == '$' && i + 1 < text.size() && text[i + 1] == '$') {
+      const std::size_t end = text.find('\n', i);
+      i = end == std::string_view::npos ? text.size() : end;
+      continue;
+    }
+    float value = std::numeric_limits<float>::quiet_NaN();
+    std::size_t used = 1;
+    if (ch != '?') used = text::parseFloatAt(data + i, last, value);
+    const std::size_t next = i + used;
+    if (used == 0 || (next < text.size() && !isSeparator(text[next]) && text[next] != ')' && text[next] != '\n')) {
+      part.failed = true;
+      return;
+    }
+    i = next;
+    (n % 2 == 0 ? even : odd).push_back(value);
+    ++n;
+  }
+  part.stop = part.end;
+  part.values = n;
+}
+
+// The x y pairs of text read in parts on several threads: false when the one pass must
+// read them instead (a part holds something other than a number). Otherwise x and y hold
+// the values and stop is where the block ends.
+bool readPairsInParts(std::string_view text, std::size_t threads, std::size_t most, const text::TextCursor& c,
+                      std::vector<float>& x, std::vector<float>& y, std::size_t& stop) {
+  const text::TextCursor::PageRelease release = c.pageRelease();
+  std::vector<ValuePart> parts;
+  std::size_t begin = 0;
+  for (std::size_t k = 1; k <= threads && begin < text.size(); ++k) {
+    std::size_t end = text.size();
+    if (k < threads) {
+      const std::size_t lineEnd = text.find('\n', std::max(begin, text.size() / threads * k));
+      if (lineEnd != std::string_view::npos) end = lineEnd + 1;
+    }
+    ValuePart part;
+    part.begin = begin;
+    part.end = end;
+    parts.push_back(std::move(part));
+    begin = end;
+  }
+  // The first part is read into x and y themselves, with room for every pair.
+  const auto room = [](const ValuePart& part) { return text::numbersThatFit(part.end - part.begin) / 2 + 1; };
+  text::reserveValues(x, most);
+  text::reserveValues(y, most);
+  for (std::size_t k = 1; k < parts.size(); ++k) {
+    text::reserveValues(parts[k].even, room(parts[k]));
+    text::reserveValues(parts[k].odd, room(parts[k]));
+  }
+  std::vector<std::exception_ptr> failures(parts.size());
+  auto read = [&](std::size_t k) {
+    try {
+      ValuePart& part = parts[k];
+      text::PassedText passed(release, c.position(), part.begin);
+      if (k == 0)
+        readValuePart(text, part, x, y, passed);
+      else
+        readValuePart(text, part, part.even, part.odd, passed);
+    } catch (...) {
+      failures[k] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t k = 1; k < parts.size(); ++k) helpers.emplace_back(read, k);
+  read(0);
+  for (auto& helper : helpers) helper.join();
+  for (const auto& failure : failures)
+    if (failure) std::rethrow_exception(failure);
+
+  std::size_t values = 0;
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    ValuePart& part = parts[k];
+    if (part.failed) return false;
+    if (k > 0) {
+      // After an odd count of values the part's first value is a y.
+      std::vector<float>& toX = values % 2 == 0 ? part.even : part.odd;
+      std::vector<float>& toY = values % 2 == 0 ? part.odd : part.even;
+      x.insert(x.end(), toX.begin(), toX.end());
+      y.insert(y.end(), toY.begin(), toY.end());
+      std::vector<float>().swap(part.even);
+      std::vector<float>().swap(part.odd);
+    }
+    values += part.values;
+    stop = part.stop;
+    if (part.endsBlock) break;
+  }
+  return true;
 }
 
 }  // namespace
@@ -212,7 +348,7 @@ std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out)
   return checkFirstY(scale, y, where);
 }
 
-std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t members, Decoded& out) {
+std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t members, Decoded& out, text::Parts parts) {
   const std::size_t blockAt = c.position();
   // Counting lines is slow in a large file: only a refusal names the line.
   const auto where = [&c, blockAt] { return lineText(c, blockAt); };
@@ -227,11 +363,7 @@ std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t me
   y.clear();
   // A rough count of the groups ahead keeps a large file from growing its vectors step by step.
   const std::size_t expected = scale.points > 0 ? static_cast<std::size_t>(scale.points) : c.remaining() / 16;
-  x.reserve(expected);
-  y.reserve(expected);
   const bool plainX = scale.xFactor == 1.0, plainY = scale.yFactor == 1.0;
-  // One pass over the block's text rather than line by line: a large table is mostly its
-  // numbers, and finding each line end first would read every byte twice.
   const std::string_view text = c.rest();
   const std::size_t base = c.position();
   std::size_t member = 0;
@@ -240,6 +372,33 @@ std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t me
   std::size_t handedBack = 0;
   bool lineStart = true;
   std::size_t i = 0;
+  // A large block of unscaled pairs, the common large file, is read in parts at once. Any
+  // surprise (something not a number, more points than announced, a lone x at the end)
+  // lets the one pass below read it again, to say what and where.
+  const std::size_t smallest = std::max<std::size_t>(parts.smallestPart, 1);
+  const std::size_t threads = std::min<std::size_t>(parts.threads, text.size() / smallest);
+  if (threads > 1 && members == 2 && plainX && plainY && text.size() >= kPartsInTheRest * smallest &&
+      (scale.points < 0 || static_cast<std::uint64_t>(scale.points) * 8 >= 2 * smallest)) {
+    std::size_t stop = 0;
+    const std::size_t most = scale.points >= 0 ? static_cast<std::size_t>(scale.points) + 1
+                                               : text::numbersThatFit(text.size()) / 2 + 1;
+    if (readPairsInParts(text, threads, most, c, x, y, stop) && x.size() == y.size() &&
+        (scale.points < 0 || x.size() <= static_cast<std::size_t>(scale.points))) {
+      // Where the one pass would stand: at the record that ends the block (it stops there
+      // at once), or at the end.
+      i = stop;
+      lineAt = stop;
+    } else {
+      x.clear();
+      y.clear();
+    }
+  }
+  if (i == 0) {
+    text::reserveValues(x, expected);
+    text::reserveValues(y, expected);
+  }
+  // One pass over the block's text rather than line by line: a large table is mostly its
+  // numbers, and finding each line end first would read every byte twice.
   while (i < text.size()) {
     const char ch = text[i];
     if (ch == '\n') {
@@ -270,7 +429,7 @@ std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t me
       used = 1;
     } else if ((member == 0 && plainX) || (member == 1 && plainY) || member > 1) {
       float f = 0.0f;
-      used = text::parseFloat(text.substr(i), f);
+      used = text::parseFloatAt(text.data() + i, text.data() + text.size(), f);
       value = f;
     } else {
       used = text::parseDouble(text.substr(i), value);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datastore/bulk_rows.h"
 #include "datastore/text_cursor.h"
 
 namespace lumatix::datastore::jcamp {
@@ -38,7 +39,10 @@ struct Decoded {
 // Decodes the lines from the cursor up to the next labelled record (the cursor is left at
 // its start) into out. Empty when it succeeded, else the reason, which names the line.
 std::string decodeStepped(text::TextCursor& c, const Scale& scale, Decoded& out);
-std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t members, Decoded& out);
+// A large block of x y pairs is read in parts on several threads at once, to the same
+// values.
+std::string decodeGroups(text::TextCursor& c, const Scale& scale, std::size_t members, Decoded& out,
+                         text::Parts parts = {});
 
 // Whether a line is a labelled record ("##" after any blanks).
 bool isLabelLine(std::string_view line);

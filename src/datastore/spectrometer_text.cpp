@@ -184,7 +184,11 @@ std::size_t readSpectrometerTextPart(DataStore& store, std::istream& in, std::si
         used.push_back(s.property);
       }
       if (s.property.empty()) s.property = "Y Data";
-      s.x = k + 1 == count ? std::move(x) : x;
+      // The columns share the first column's x.
+      if (k == 1)
+        s.x = std::move(x);
+      else
+        s.xOfPrevious = true;
       s.y = std::move(columns[k]);
       set.spectra.push_back(std::move(s));
     }

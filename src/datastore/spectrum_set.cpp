@@ -20,14 +20,25 @@ struct Part {
   std::size_t tracesPerProperty = 1;
 };
 
-bool sameX(const Spectrum& a, const Spectrum& b) { return a.xName == b.xName && a.x == b.x; }
+// The spectrum whose x values spectrum i has.
+std::size_t holderOfX(const SpectrumSet& set, std::size_t i) {
+  while (i > 0 && set.spectra[i].xOfPrevious) --i;
+  return i;
+}
+
+bool sameX(const SpectrumSet& set, std::size_t i, std::size_t j) {
+  if (set.spectra[i].xName != set.spectra[j].xName) return false;
+  const std::size_t a = holderOfX(set, i);
+  const std::size_t b = holderOfX(set, j);
+  return a == b || set.spectra[a].x == set.spectra[b].x;
+}
 
 std::vector<Part> plan(const SpectrumSet& set) {
   // Spectra over the same x, in the order they first appear.
   std::vector<std::vector<std::size_t>> groups;
   for (std::size_t i = 0; i < set.spectra.size(); ++i) {
     auto group = std::find_if(groups.begin(), groups.end(),
-                              [&](const auto& g) { return sameX(set.spectra[g.front()], set.spectra[i]); });
+                              [&](const auto& g) { return sameX(set, g.front(), i); });
     if (group == groups.end())
       groups.push_back({i});
     else
@@ -92,7 +103,7 @@ void fillStore(DataStore& store, SpectrumSet& set, std::size_t partIndex) {
 
   const std::size_t points = first.y.size();
   std::vector<Dimension> dimensions;
-  dimensions.emplace_back(first.xName, std::move(first.x));
+  dimensions.emplace_back(first.xName, std::move(set.spectra[holderOfX(set, part.spectra.front())].x));
   const bool traceDimension = traces > 1 || (set.traceDimensionFromFile && first.hasCoordinate);
   std::vector<std::string> names;
   bool named = false;

@@ -21,6 +21,9 @@ struct Spectrum {
   std::string traceName;  // the trace's name; empty: named by its coordinate
   std::vector<float> x;
   std::vector<float> y;
+  // The x of the spectrum before, which x is then left empty for: a file's columns share
+  // one x, which is not copied for each.
+  bool xOfPrevious = false;
   bool hasCoordinate = false;  // a value on the trace dimension (a temperature, a page)
   float coordinate = 0.0f;
 };

@@ -67,6 +67,12 @@ void TextCursor::releasePassed() {
   released_ = pos_ - kKeptBehind;
 }
 
+TextCursor::PageRelease TextCursor::pageRelease() const {
+  if (!mapped_) return {};
+  // The offset of the cursor's text in the mapping is 0: a mapped text is never cut.
+  return [mapped = mapped_](std::size_t from, std::size_t to) { mapped->release(from, to); };
+}
+
 void TextCursor::normaliseLineEnds() {
   if (text_.find('\n') != std::string_view::npos || text_.find('\r') == std::string_view::npos) return;
   if (mapped_) {
@@ -131,7 +137,8 @@ bool TextCursor::readFloat(float& value) {
 }
 
 bool TextCursor::floatHere(float& value) {
-  std::size_t used = parseFloat(rest(), value);
+  const std::string_view text = rest();
+  const std::size_t used = parseFloatAt(text.data(), text.data() + text.size(), value);
   pos_ += used;
   return used > 0;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -67,6 +68,10 @@ class TextCursor {
   bool floatHere(float& value);
   // The number, counted from 1, of the line that holds position pos.
   std::size_t lineNumberAt(std::size_t pos) const;
+  // Lets go of the mapped pages of text[from, to) that have been read and will not be
+  // needed again; safe to call from several threads at once. Nothing for a text in memory.
+  using PageRelease = std::function<void(std::size_t from, std::size_t to)>;
+  PageRelease pageRelease() const;
   // Consumes c when it is the next character.
   bool accept(char c);
   // Consumes the literal when the text continues with it.

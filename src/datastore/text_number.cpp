@@ -114,10 +114,16 @@ void appendFloat(std::string& out, float value) {
 }
 
 // The common case of a table: a sign, digits and a decimal point without exponent, read
-// in one loop. Trailing zeros of the fraction are dropped so that "52628.8000" still meets
-// the exact single operation of parseShortFloat. Returns 0 to leave the text to it.
+// in one loop. Up to 2^24 the digits and a power of ten up to 10^10 are exact floats, and
+// one IEEE division of them is the correctly rounded result. Longer digits (up to 2^53)
+// are divided as doubles, also exactly rounded; rounding that double to float gives the
+// float nearest to the text unless the double fell exactly on a midpoint between two
+// floats, which is left to from_chars. Trailing zeros of the fraction ("52628.8000") are
+// dropped first when they stand in the way. Returns 0 to leave the text to the others.
 std::size_t parsePlainDecimal(std::string_view text, float& value) {
   static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  static constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const char* p = text.data();
   const char* end = p + text.size();
   const bool negative = p != end && *p == '-';
@@ -142,12 +148,21 @@ std::size_t parsePlainDecimal(std::string_view text, float& value) {
       (p != end && (*p == 'e' || *p == 'E')))
     return 0;
   if (fraction < 0) fraction = 0;
-  while (fraction > 0 && digits % 10 == 0) {
-    digits /= 10;
-    --fraction;
+  if (digits > (1u << 24) || fraction > 10) {
+    while (fraction > 0 && digits % 10 == 0) {
+      digits /= 10;
+      --fraction;
+    }
   }
-  if (digits > (1u << 24) || fraction > 10) return 0;
-  const float v = static_cast<float>(digits) / kPowers[fraction];
+  float v = 0.0f;
+  if (digits <= (1u << 24) && fraction <= 10) {
+    v = static_cast<float>(digits) / kPowers[fraction];
+  } else {
+    if (digits > (std::uint64_t{1} << 53) || fraction > 22) return 0;
+    const double d = static_cast<double>(digits) / kExactPowers[fraction];
+    if (detail::isFloatMidpoint(d)) return 0;
+    v = static_cast<float>(d);
+  }
   value = negative ? -v : v;
   return static_cast<std::size_t>(p - text.data());
 }
