@@ -1,6 +1,7 @@
 #include "datastore/jcamp_data.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -97,6 +98,23 @@ struct ValuePart {
   std::vector<float> even, odd;
 };
 
+// What a character of a block of groups is to the pass over it.
+enum class CharKind : std::uint8_t { Other, Separator, Open, Close, LineEnd, Hash, Dollar, Unknown };
+
+constexpr std::array<CharKind, 256> kCharKinds = [] {
+  std::array<CharKind, 256> kinds{};
+  for (unsigned char ch : {' ', '\t', ',', ';', '\r'}) kinds[ch] = CharKind::Separator;
+  kinds['('] = CharKind::Open;
+  kinds[')'] = CharKind::Close;
+  kinds['\n'] = CharKind::LineEnd;
+  kinds['#'] = CharKind::Hash;
+  kinds['$'] = CharKind::Dollar;
+  kinds['?'] = CharKind::Unknown;
+  return kinds;
+}();
+
+CharKind kindOf(char ch) { return kCharKinds[static_cast<unsigned char>(ch)]; }
+
 void readValuePart(std::string_view text, ValuePart& part, std::vector<float>& even, std::vector<float>& odd,
                    text::PassedText& passed) {
   const char* const data = text.data();
@@ -106,40 +124,54 @@ void readValuePart(std::string_view text, ValuePart& part, std::vector<float>& e
   std::size_t i = part.begin;
   std::size_t n = 0;
   while (i < part.end) {
-    const char ch = text[i];
-    if (ch == '\n') {
+    const CharKind kind = kindOf(text[i]);
+    if (kind == CharKind::Other || kind == CharKind::Unknown) {
+      // A number, the common case, checked first.
+      lineStart = false;
+      float value = std::numeric_limits<float>::quiet_NaN();
+      const std::size_t used = kind == CharKind::Unknown ? 1 : text::parseFloatAt(data + i, last, value);
+      const std::size_t next = i + used;
+      if (used == 0) {
+        part.failed = true;
+        return;
+      }
+      if (next < text.size()) {
+        const CharKind after = kindOf(text[next]);
+        if (after != CharKind::Separator && after != CharKind::Close && after != CharKind::LineEnd) {
+          part.failed = true;
+          return;
+        }
+      }
+      i = next;
+      (n % 2 == 0 ? even : odd).push_back(value);
+      ++n;
+      continue;
+    }
+    if (kind == CharKind::LineEnd) {
       lineAt = ++i;
       lineStart = true;
       passed.passed(i);
       continue;
     }
-    if (isSeparator(ch) || ch == '(' || ch == ')') {
+    if (kind == CharKind::Separator || kind == CharKind::Open || kind == CharKind::Close) {
       ++i;
       continue;
     }
-    if (lineStart && ch == '#' && i + 1 < text.size() && text[i + 1] == '#') {
+    if (lineStart && kind == CharKind::Hash && i + 1 < text.size() && text[i + 1] == '#') {
       part.stop = lineAt;
       part.endsBlock = true;
       part.values = n;
       return;
     }
-    lineStart = false;
-    if (ch == '$' && i + 1 < text.size() && text[i + 1] == '$') {
+    if (kind == CharKind::Dollar && i + 1 < text.size() && text[i + 1] == '$') {
+      lineStart = false;
       const std::size_t end = text.find('\n', i);
       i = end == std::string_view::npos ? text.size() : end;
       continue;
     }
-    float value = std::numeric_limits<float>::quiet_NaN();
-    std::size_t used = 1;
-    if (ch != '?') used = text::parseFloatAt(data + i, last, value);
-    const std::size_t next = i + used;
-    if (used == 0 || (next < text.size() && !isSeparator(text[next]) && text[next] != ')' && text[next] != '\n')) {
-      part.failed = true;
-      return;
-    }
-    i = next;
-    (n % 2 == 0 ? even : odd).push_back(value);
-    ++n;
+    // A lone '#' or '$': the one pass says what is wrong with it.
+    part.failed = true;
+    return;
   }
   part.stop = part.end;
   part.values = n;
