@@ -5,6 +5,7 @@
 #include <limits>
 #include <regex>
 
+#include "plot/data_set_graph.h"
 #include "plot/graph.h"
 #include "plot/recording_canvas.h"
 #include "plot/svg_canvas.h"
@@ -51,6 +52,48 @@ TEST(Graph, LogAxesDropOrMarkNonPositiveValues) {
   g.SetData({-1, 10, 100}, {{5, 100, -3}}, {"t"}, {}, {});
   EXPECT_EQ(g.x(), (std::vector<double>{1, 2}));
   EXPECT_EQ(g.plotted()[0], (std::vector<float>{2, kLogMarker}));
+}
+
+// The graph draws the data set's own values; a logarithmic axis works on a copy of its own.
+TEST(Graph, SharesTheDataSetsRowsAndLeavesThemAlone) {
+  processing::CDataSet set;
+  set.xA = {1, 10, 100};
+  set.yA = {{10, 100, 0.1f}, {1, 2, 3}};
+  set.yB = {{}, {}};
+  set.zValues = {0, 1};
+  set.traceState = {1, 1};
+  set.selected = {0, 0};
+  set.traceKind = {0, 0};
+  set.traceNames = {"a", "b"};
+
+  Graph g;
+  showDataSet(g, set);
+  EXPECT_TRUE(g.plotted()[0].sharesWith(set.yA[0]));
+  EXPECT_TRUE(g.plotted()[1].sharesWith(set.yA[1]));
+
+  Graph logY;
+  logY.setLogY(true);
+  showDataSet(logY, set);
+  EXPECT_EQ(logY.plotted()[0], (std::vector<float>{1, 2, -1}));
+  EXPECT_EQ(set.yA[0], (std::vector<float>{10, 100, 0.1f}));
+}
+
+// A trace with points past the saved view is joined into one row for drawing.
+TEST(Graph, JoinsBothSegmentsOfATrace) {
+  processing::CDataSet set;
+  set.xA = {1, 2};
+  set.xB = {3};
+  set.yA = {{10, 20}};
+  set.yB = {{30}};
+  set.zValues = {0};
+  set.traceState = {1};
+  set.selected = {0};
+  set.traceKind = {0};
+  set.traceNames = {"a"};
+  Graph g;
+  showDataSet(g, set);
+  EXPECT_EQ(g.plotted()[0], (std::vector<float>{10, 20, 30}));
+  EXPECT_EQ(g.x(), (std::vector<double>{1, 2, 3}));
 }
 
 TEST(Graph, TitlesDefaultToNoTitle) {
