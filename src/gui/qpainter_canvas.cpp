@@ -93,7 +93,8 @@ bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
     if (std::abs(dy) >= std::abs(dx)) {
       // Steep: a pixel per row; the pen widens rightwards.
       const qsizetype rowStep = dy >= 0 ? stride : -stride;
-      const std::int64_t xStep = steps == 0 ? 0 : (static_cast<std::int64_t>(dx) << 16) / steps;
+      // Most segments of a dense trace stand within one pixel column: no division for them.
+      const std::int64_t xStep = dx == 0 ? 0 : (static_cast<std::int64_t>(dx) << 16) / steps;
       std::int64_t x = (static_cast<std::int64_t>(x0) << 16) + (1 << 15);
       uchar* row = bits + y0 * stride;
       for (int i = 0; i <= steps; ++i, row += rowStep, x += xStep) {
@@ -105,7 +106,7 @@ bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
     } else {
       // Shallow: a pixel per column; the pen widens downwards.
       const int xStep = dx >= 0 ? 1 : -1;
-      const std::int64_t yStep = (static_cast<std::int64_t>(dy) << 16) / steps;
+      const std::int64_t yStep = dy == 0 ? 0 : (static_cast<std::int64_t>(dy) << 16) / steps;
       std::int64_t y = (static_cast<std::int64_t>(y0) << 16) + (1 << 15);
       for (int i = 0, px = x0; i <= steps; ++i, px += xStep, y += yStep) {
         const int py = static_cast<int>(y >> 16);

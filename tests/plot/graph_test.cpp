@@ -96,6 +96,33 @@ TEST(Graph, JoinsBothSegmentsOfATrace) {
   EXPECT_EQ(g.x(), (std::vector<double>{1, 2, 3}));
 }
 
+// Many long traces are drawn in two halves at once; together the halves draw every shown
+// trace once, in order.
+TEST(Graph, LayeredDrawingDrawsEveryTraceOnceInOrder) {
+  const std::size_t points = 400000, traces = 7;
+  std::vector<double> x(points);
+  std::vector<std::vector<double>> y(traces, std::vector<double>(points));
+  for (std::size_t i = 0; i < points; ++i) {
+    x[i] = static_cast<double>(i);
+    for (std::size_t t = 0; t < traces; ++t) y[t][i] = std::sin(static_cast<double>(i) * 1e-4 + static_cast<double>(t));
+  }
+  std::vector<bool> shown(traces, true);
+  shown[1] = false;
+  Graph g;
+  g.SetData(x, y, {}, shown, {});
+  RecordingCanvas inOrder(1200, 800), layered(1200, 800);
+  layered.layers = true;
+  g.Paint(inOrder);
+  g.Paint(layered);
+  EXPECT_EQ(inOrder.merges, 0);
+  EXPECT_EQ(layered.merges, 1);
+  ASSERT_EQ(layered.polylines.size(), inOrder.polylines.size());
+  for (std::size_t i = 0; i < inOrder.polylines.size(); ++i) {
+    EXPECT_EQ(layered.polylines[i].colour, inOrder.polylines[i].colour) << i;
+    EXPECT_EQ(layered.polylines[i].points.size(), inOrder.polylines[i].points.size()) << i;
+  }
+}
+
 TEST(Graph, TitlesDefaultToNoTitle) {
   Graph g;
   EXPECT_EQ(g.title1(), "no title");
