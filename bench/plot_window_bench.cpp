@@ -50,7 +50,7 @@ processing::CDataSet bigDataSet() {
     std::vector<double> y(kPoints);
     for (std::size_t i = 0; i < kPoints; ++i)
       y[i] = std::sin(static_cast<double>(i) * 2e-5 + t) + 0.05 * noise(random);
-    set.yA.push_back(std::move(y));
+    set.yA.emplace_back(y.begin(), y.end());
     set.yB.emplace_back();
     set.zValues.push_back(t);
     set.traceState.push_back(processing::kTracePresent);

@@ -27,7 +27,7 @@ CDataSet randomTraces(int rows, int cols) {
   for (int t = 0; t < rows; ++t) {
     std::vector<double> row(static_cast<std::size_t>(cols));
     for (double& v : row) v = gauss(random);
-    set.yA.push_back(std::move(row));
+    set.yA.emplace_back(row.begin(), row.end());
     set.yB.emplace_back();
     set.zValues.push_back(t);
     set.traceState.push_back(lumatix::processing::kTracePresent);

@@ -44,7 +44,7 @@ void addTrace(processing::CDataSet& frame, double z, std::string name, int kind,
   frame.selected.push_back(1);
   frame.traceKind.push_back(kind);
   frame.traceState.push_back(processing::kTracePresent);
-  frame.yA.push_back(std::move(row));
+  frame.yA.emplace_back(row.begin(), row.end());
   frame.yB.emplace_back();
 }
 
@@ -117,7 +117,7 @@ GlobalFitSession::GlobalFitSession(const processing::CDataSet& set, const std::v
         throw std::runtime_error("The trace " + set.traceNames[t] + " holds values that are not finite numbers.");
     results_.traces.push_back(static_cast<int>(t));
     results_.traceNames.push_back(set.traceNames[t]);
-    traces.push_back({set.xA, row});
+    traces.push_back({set.xA, row.toDoubles()});
   }
   if (traces.size() < 2) throw std::runtime_error("A global fit needs at least two selected traces.");
   for (double x : set.xA)

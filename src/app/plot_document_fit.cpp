@@ -28,7 +28,7 @@ std::optional<std::string> PlotDocument::fit(FitDialog& dialog, platform::Settin
 
   const int trace = static_cast<int>(std::find(chosen.begin(), chosen.end(), 1) - chosen.begin());
   const std::string& traceName = set_.traceNames[static_cast<std::size_t>(trace)];
-  FitSession session(ui_, set_.xA, set_.yA[static_cast<std::size_t>(trace)], preferences);
+  FitSession session(ui_, set_.xA, set_.yA[static_cast<std::size_t>(trace)].toDoubles(), preferences);
   session.Preselect(earlierFitEntries(set_.history, traceName));
   session.Begin();
   const std::string title = plotWindowTitle(filePath_);

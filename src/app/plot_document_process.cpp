@@ -25,7 +25,7 @@ bool PlotDocument::smooth(PlotDialogs& dialogs) {
   try {
     traces = set_.Subset(chosen);
     for (int i = 0; i < traces.TraceCount(); ++i)
-      shown.push_back({traces.traceNames[static_cast<std::size_t>(i)], traces.yA[static_cast<std::size_t>(i)]});
+      shown.push_back({traces.traceNames[static_cast<std::size_t>(i)], traces.yA[static_cast<std::size_t>(i)].toDoubles()});
   } catch (const std::exception& e) {
     inform(e.what());
     return false;
@@ -48,7 +48,8 @@ bool PlotDocument::smooth(PlotDialogs& dialogs) {
   }
   processing::SmoothedRows rows;
   try {
-    std::vector<std::vector<double>> input(traces.yA);
+    std::vector<std::vector<double>> input;
+    for (const auto& row : traces.yA) input.push_back(row.toDoubles());
     rows = processing::SmoothSG(filter_, n, input);
   } catch (const std::exception&) {
     inform("Warning!\n\nCould not convolute 1 or more of the selected traces.");

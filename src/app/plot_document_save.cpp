@@ -16,18 +16,18 @@ using processing::CDataSet;
 // The data set with only the points whose x lies in [low, high], in both segments.
 CDataSet withinX(const CDataSet& set, double low, double high) {
   CDataSet cut = set;
-  const auto keep = [&](const std::vector<double>& x, std::vector<double>& outX, std::vector<std::vector<double>>& rows,
-                        const std::vector<std::vector<double>>& sourceRows) {
+  const auto keep = [&](const std::vector<double>& x, std::vector<double>& outX, std::vector<processing::TraceRow>& rows,
+                        const std::vector<processing::TraceRow>& sourceRows) {
     std::vector<std::size_t> kept;
     for (std::size_t j = 0; j < x.size(); ++j)
       if (x[j] >= low && x[j] <= high) kept.push_back(j);
     outX.clear();
     for (std::size_t j : kept) outX.push_back(x[j]);
     for (std::size_t t = 0; t < rows.size(); ++t) {
-      std::vector<double> row;
+      std::vector<float> row;
       row.reserve(kept.size());
       for (std::size_t j : kept) row.push_back(sourceRows[t][j]);
-      rows[t] = std::move(row);
+      rows[t] = processing::TraceRow(std::move(row));
     }
   };
   keep(set.xA, cut.xA, cut.yA, set.yA);

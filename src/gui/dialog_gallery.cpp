@@ -81,7 +81,7 @@ QStringList saveDialogPictures(const QString& folder, const QString& melt, const
     processing::CSGFilter filter(3, 2);
     const auto& set = doc.dataSet();
     std::vector<app::SmoothingDialog::Trace> traces;
-    for (int t : {1, 3}) traces.push_back({set.traceNames[static_cast<std::size_t>(t)], set.yA[static_cast<std::size_t>(t)]});
+    for (int t : {1, 3}) traces.push_back({set.traceNames[static_cast<std::size_t>(t)], set.yA[static_cast<std::size_t>(t)].toDoubles()});
     app::SmoothingDialog model(filter, set.xA, traces, static_cast<int>(set.xA.size()), true, 6);
     model.setSaveResiduals(true);
     SmoothingDialogWindow dialog(model, ui, &window);

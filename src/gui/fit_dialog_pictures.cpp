@@ -54,9 +54,9 @@ QStringList saveFittingDialogScreenshots(const QString& folder, const app::PlotD
   const auto trace = static_cast<std::size_t>(present - set.traceState.begin());
   QDir().mkpath(folder);
   app::UnattendedUi ui;
-  app::FitSession session(ui, set.xA, set.yA[trace], nullptr);
+  app::FitSession session(ui, set.xA, set.yA[trace].toDoubles(), nullptr);
   session.Begin();
-  session.SelectFunction(likelyFunction(set.xA, set.yA[trace]));
+  session.SelectFunction(likelyFunction(set.xA, set.yA[trace].toDoubles()));
   session.Estimate();
   const std::string title = app::plotWindowTitle(document.filePath());
   MultiFitDialog dialog(session, {title + " (" + set.traceNames[trace] + ")", title, set.traceNames[trace], set.xLabel, set.yLabel},

@@ -54,13 +54,8 @@ bool clipSegment(double& ax, double& ay, double& bx, double& by, double left, do
 // far more than setting their pixels. A pen of w pixels sets w neighbours across the line.
 bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
   if (!solidPen_ || painter_.renderHints().testFlag(QPainter::Antialiasing)) return false;
-  if (painter_.device() == nullptr || painter_.device()->devType() != QInternal::Image) return false;
-  auto* image = static_cast<QImage*>(painter_.device());
-  if (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32_Premultiplied)
-    return false;
-  // Writing the pixels must neither copy the image nor miss a transform or a clip the painter has.
-  if (!image->isDetached() || !painter_.deviceTransform().isIdentity() || image->devicePixelRatio() != 1.0)
-    return false;
+  QImage* image = writableImage();
+  if (image == nullptr) return false;
   if (painter_.hasClipping() && !clip_) return false;
   double left = 0, top = 0, right = image->width() - 1, bottom = image->height() - 1;
   if (clip_) {
@@ -78,20 +73,28 @@ bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
   const int extra = penPixels_ - 1;
   for (std::size_t k = 1; k < points.size(); ++k) {
     double ax = points[k - 1].x, ay = points[k - 1].y, bx = points[k].x, by = points[k].y;
-    if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) continue;
     // Pixel (i, j) covers [i, i + 1) x [j, j + 1), as for the raster engine's aliased lines.
-    if (!clipSegment(ax, ay, bx, by, left, top, right + 0.999, bottom + 0.999)) continue;
+    // Most segments of a plot lie inside the box and need no clipping (nor its divisions);
+    // the comparisons fail for NaN, so only finite ends are let through unclipped.
+    const bool inside = ax >= left && ax <= right + 0.999 && bx >= left && bx <= right + 0.999 && ay >= top &&
+                        ay <= bottom + 0.999 && by >= top && by <= bottom + 0.999;
+    if (!inside) {
+      if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) continue;
+      if (!clipSegment(ax, ay, bx, by, left, top, right + 0.999, bottom + 0.999)) continue;
+    }
     // Both ends now lie in the box, and so does every pixel between them: one pixel per step
     // along the longer axis, the other co-ordinate in 16.16 fixed point. Only the pen's extra
     // pixels across the line can leave the box.
-    const int x0 = std::clamp(static_cast<int>(std::floor(ax)), il, ir), y0 = std::clamp(static_cast<int>(std::floor(ay)), it, ib);
-    const int x1 = std::clamp(static_cast<int>(std::floor(bx)), il, ir), y1 = std::clamp(static_cast<int>(std::floor(by)), it, ib);
+    // The box lies at non-negative co-ordinates, where truncation is the floor.
+    const int x0 = std::clamp(static_cast<int>(ax), il, ir), y0 = std::clamp(static_cast<int>(ay), it, ib);
+    const int x1 = std::clamp(static_cast<int>(bx), il, ir), y1 = std::clamp(static_cast<int>(by), it, ib);
     const int dx = x1 - x0, dy = y1 - y0;
     const int steps = std::max(std::abs(dx), std::abs(dy));
     if (std::abs(dy) >= std::abs(dx)) {
       // Steep: a pixel per row; the pen widens rightwards.
       const qsizetype rowStep = dy >= 0 ? stride : -stride;
-      const std::int64_t xStep = steps == 0 ? 0 : (static_cast<std::int64_t>(dx) << 16) / steps;
+      // Most segments of a dense trace stand within one pixel column: no division for them.
+      const std::int64_t xStep = dx == 0 ? 0 : (static_cast<std::int64_t>(dx) << 16) / steps;
       std::int64_t x = (static_cast<std::int64_t>(x0) << 16) + (1 << 15);
       uchar* row = bits + y0 * stride;
       for (int i = 0; i <= steps; ++i, row += rowStep, x += xStep) {
@@ -103,7 +106,7 @@ bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
     } else {
       // Shallow: a pixel per column; the pen widens downwards.
       const int xStep = dx >= 0 ? 1 : -1;
-      const std::int64_t yStep = (static_cast<std::int64_t>(dy) << 16) / steps;
+      const std::int64_t yStep = dy == 0 ? 0 : (static_cast<std::int64_t>(dy) << 16) / steps;
       std::int64_t y = (static_cast<std::int64_t>(y0) << 16) + (1 << 15);
       for (int i = 0, px = x0; i <= steps; ++i, px += xStep, y += yStep) {
         const int py = static_cast<int>(y >> 16);
@@ -113,6 +116,61 @@ bool QPainterCanvas::polylineIntoImage(std::span<const plot::Point> points) {
     }
   }
   return true;
+}
+
+QImage* QPainterCanvas::writableImage() const {
+  if (painter_.device() == nullptr || painter_.device()->devType() != QInternal::Image) return nullptr;
+  auto* image = static_cast<QImage*>(painter_.device());
+  if (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32_Premultiplied)
+    return nullptr;
+  // Writing the pixels must neither copy the image nor miss a transform the painter has.
+  if (!image->isDetached() || !painter_.deviceTransform().isIdentity() || image->devicePixelRatio() != 1.0)
+    return nullptr;
+  return image;
+}
+
+namespace {
+
+// The picture and painter of a layer, made before the canvas that draws with them.
+struct LayerSurface {
+  explicit LayerSurface(QSize size) : image(size, QImage::Format_ARGB32_Premultiplied) {
+    image.fill(Qt::transparent);
+    painter.begin(&image);
+  }
+  QImage image;
+  QPainter painter;
+};
+
+class LayerCanvas : private LayerSurface, public QPainterCanvas {
+ public:
+  LayerCanvas(QSize size, double width, double height)
+      : LayerSurface(size), QPainterCanvas(LayerSurface::painter, width, height) {}
+  // The finished picture; the layer draws no more.
+  const QImage& finish() {
+    flush();
+    LayerSurface::painter.end();
+    return image;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<plot::Canvas> QPainterCanvas::newLayer() {
+  const QImage* image = writableImage();
+  if (image == nullptr || image->isNull()) return nullptr;
+  auto layer = std::make_unique<LayerCanvas>(image->size(), width_, height_);
+  return layer;
+}
+
+void QPainterCanvas::mergeLayer(plot::Canvas& layer) {
+  auto* drawn = dynamic_cast<LayerCanvas*>(&layer);
+  if (drawn == nullptr) return;
+  flush();
+  const QImage& picture = drawn->finish();
+  painter_.save();
+  painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_.drawImage(QPointF(0, 0), picture);
+  painter_.restore();
 }
 
 QPainterCanvas::QPainterCanvas(QPainter& painter, double width, double height)

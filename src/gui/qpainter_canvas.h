@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -32,6 +33,10 @@ class QPainterCanvas : public plot::Canvas {
             plot::Colour c, double angle = 0.0) override;
   void setClip(const std::optional<plot::Rect>& clip) override;
   double textWidth(const std::string& text, const plot::Font& font) const override;
+  // On a picture (not a widget, a printer or a PDF writer): a transparent picture of the same
+  // size, drawn over this one's by mergeLayer.
+  std::unique_ptr<plot::Canvas> newLayer() override;
+  void mergeLayer(plot::Canvas& layer) override;
 
   // Draws what is pending of the move-to/line-to run; called before any other drawing and at
   // the end.
@@ -45,6 +50,8 @@ class QPainterCanvas : public plot::Canvas {
   // on; false when that cannot be done the painter's way (another device, a transform, a
   // dotted or wider pen).
   bool polylineIntoImage(std::span<const plot::Point> points);
+  // The picture the painter paints on, when its pixels can be written straight; else null.
+  QImage* writableImage() const;
 
   QPainter& painter_;
   double width_, height_;

@@ -2,6 +2,7 @@
 // plot::Canvas: everything the plots draw with. Co-ordinates are pixels, origin at the top
 // left, y growing downwards.
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -54,6 +55,13 @@ class Canvas {
   virtual double textWidth(const std::string& text, const Font& font) const {
     return 0.55 * font.points * 96.0 / 72.0 * static_cast<double>(text.size());
   }
+
+  // A transparent layer of the same size that another thread may draw lines on while this
+  // canvas draws its own; mergeLayer then lays it over what this canvas holds, so that the
+  // layer's lines come out as if drawn after this canvas's. Null when the canvas cannot
+  // (the default: a recorded or written drawing keeps its order only by being drawn in it).
+  virtual std::unique_ptr<Canvas> newLayer() { return nullptr; }
+  virtual void mergeLayer(Canvas& /*layer*/) {}
 };
 
 }  // namespace lumatix::plot

@@ -179,4 +179,30 @@ void reduceToColumns(const double* x, const float* y, std::size_t from, std::siz
   reduce(x, y, from, to, origin, pixelsPerUnit, kept, order);
 }
 
+ColumnRuns::ColumnRuns(const double* x, std::size_t n, double origin, double pixelsPerUnit) {
+  std::size_t hint = 1;
+  for (std::size_t first = 0; first < n;) {
+    starts_.push_back(first);
+    const std::size_t end = columnEnd(x, first, n, columnOf(x[first], origin, pixelsPerUnit), origin, pixelsPerUnit, hint);
+    hint = end - first;
+    first = end;
+  }
+  starts_.push_back(n);
+}
+
+void reduceToColumns(const ColumnRuns& columns, const float* y, std::size_t from, std::size_t to,
+                     std::vector<std::size_t>& kept) {
+  const auto& starts = columns.starts();
+  if (from >= to || starts.size() < 2) return;
+  // The column that holds `from`: the last one starting at or before it.
+  auto k = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end() - 1, from) - starts.begin()) - 1;
+  for (; k + 1 < starts.size(); ++k) {
+    const std::size_t first = std::max(starts[k], from), end = std::min(starts[k + 1], to);
+    if (first >= end) break;
+    std::size_t low, high;
+    extremes(y, first, end, low, high);
+    keepColumn(first, low, high, end - 1, kept);
+  }
+}
+
 }  // namespace lumatix::plot

@@ -30,4 +30,22 @@ void reduceToColumns(const double* x, const float* y, std::size_t from, std::siz
 void reduceToColumns(const double* x, const double* y, std::size_t from, std::size_t to, double origin,
                      double pixelsPerUnit, std::vector<std::size_t>& kept);
 
+// The pixel columns of a monotonic x vector: where the run of points of each column starts.
+// Found once, they serve every trace drawn over that x, which then only looks for each
+// column's extremes.
+class ColumnRuns {
+ public:
+  // x[0..n-1] must be monotonic (orderOf); the columns are those of reduceToColumns.
+  ColumnRuns(const double* x, std::size_t n, double origin, double pixelsPerUnit);
+  // The first point of each column, then n.
+  const std::vector<std::size_t>& starts() const { return starts_; }
+
+ private:
+  std::vector<std::size_t> starts_;
+};
+
+// reduceToColumns over the columns found before: the same points are kept.
+void reduceToColumns(const ColumnRuns& columns, const float* y, std::size_t from, std::size_t to,
+                     std::vector<std::size_t>& kept);
+
 }  // namespace lumatix::plot

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <limits>
 #include <stdexcept>
+#include <thread>
 
 #include "plot/column_reduction.h"
 
@@ -64,8 +66,9 @@ void Graph::SetData(const std::vector<double>& x, const std::vector<std::vector<
   checkSizes(x.size(), y.size(), y.empty() ? 0 : y[0].size());
   for (const auto& row : y)
     if (row.size() != x.size()) throw std::invalid_argument("Data matrix size mismatch.");
-  std::vector<std::vector<float>> rows(y.size());
-  for (std::size_t t = 0; t < y.size(); ++t) rows[t].assign(y[t].begin(), y[t].end());
+  std::vector<processing::TraceRow> rows;
+  rows.reserve(y.size());
+  for (const auto& row : y) rows.emplace_back(row.begin(), row.end());
   SetDataRows(x, std::move(rows), names, shown, selected);
 }
 
@@ -74,7 +77,7 @@ void Graph::checkSizes(std::size_t points, std::size_t rows, std::size_t firstRo
   if (rows == 0 || firstRow == 0) throw std::invalid_argument("Data matrix is empty.");
 }
 
-void Graph::SetDataRows(std::vector<double> x, std::vector<std::vector<float>> y,
+void Graph::SetDataRows(std::vector<double> x, std::vector<processing::TraceRow> y,
                         const std::vector<std::string>& names, const std::vector<bool>& shown,
                         const std::vector<bool>& selected) {
   checkSizes(x.size(), y.size(), y.empty() ? 0 : y[0].size());
@@ -83,11 +86,11 @@ void Graph::SetDataRows(std::vector<double> x, std::vector<std::vector<float>> y
 
   while (colours_.size() < y.size()) colours_.push_back(wheel_.NextColour());
   std::vector<double> px = std::move(x);
-  std::vector<std::vector<float>> py = std::move(y);
+  std::vector<processing::TraceRow> py = std::move(y);
   std::vector<std::size_t> source;
   if (logX_) {
     std::vector<double> keptX;
-    std::vector<std::vector<float>> keptY(py.size());
+    std::vector<processing::TraceRow> keptY(py.size());
     for (std::size_t i = 0; i < px.size(); ++i) {
       if (!(px[i] > 0)) continue;
       keptX.push_back(std::log10(px[i]));
@@ -97,17 +100,18 @@ void Graph::SetDataRows(std::vector<double> x, std::vector<std::vector<float>> y
     // previous data.
     if (keptX.empty()) throw std::invalid_argument("No x-axis data after removing negative log values.");
     if (keptY.empty()) throw std::invalid_argument("No y-axis data after removing negative log values.");
+    std::vector<float> kept(source.size());
     for (std::size_t t = 0; t < py.size(); ++t) {
-      keptY[t].reserve(source.size());
-      for (std::size_t i : source) keptY[t].push_back(py[t][i]);
-      std::vector<float>().swap(py[t]);
+      for (std::size_t k = 0; k < source.size(); ++k) kept[k] = py[t][source[k]];
+      keptY[t] = processing::TraceRow(kept);
+      py[t] = {};
     }
     px = std::move(keptX);
     py = std::move(keptY);
   }
   if (logY_)
     for (auto& row : py)
-      for (auto& v : row) v = v > 0 ? static_cast<float>(std::log10(static_cast<double>(v))) : kLogMarker;
+      for (float& v : row.edit()) v = v > 0 ? static_cast<float>(std::log10(static_cast<double>(v))) : kLogMarker;
 
   x_ = std::move(px);
   xOrder_ = orderOf(x_.data(), 0, x_.size());
@@ -145,6 +149,25 @@ void Graph::SetDataRows(std::vector<double> x, std::vector<std::vector<float>> y
   bool any = false;
   yGaps_.assign(y_.size(), false);
   for (std::size_t t = 0; t < y_.size(); ++t) {
+    // The usual trace, without gaps, takes one pass that runs on vector registers; the
+    // comparisons leave NaN out of both extremes, and any gap sends the trace the long way.
+    const float* row = y_[t].data();
+    float lo = std::numeric_limits<float>::max(), hi = -lo;
+    bool gap = false;
+    for (std::size_t i = 0; i < y_[t].size(); ++i) {
+      const float v = row[i];
+      gap |= !(v > kLogMarker && v <= std::numeric_limits<float>::max());
+      lo = v < lo ? v : lo;
+      hi = v > hi ? v : hi;
+    }
+    if (!gap && !xGaps_) {
+      if (shown_[t] && !y_[t].empty()) {
+        if (!any || lo < yMin_) yMin_ = lo;
+        if (!any || hi > yMax_) yMax_ = hi;
+        any = true;
+      }
+      continue;
+    }
     for (std::size_t i = 0; i < y_[t].size(); ++i) {
       const double v = y_[t][i];
       if (v == kLogMarker || !std::isfinite(v)) {
@@ -355,6 +378,49 @@ void Graph::drawAxes(Canvas& c, const Rect& area) {
 
 void Graph::drawTraces(Canvas& c, const Rect& area) {
   c.setClip(area);
+  const std::size_t n = x_.size();
+  const double pixelsPerUnit = area.width() / (xAxis_.max - xAxis_.min);
+  // The traces share x: its pixel columns are found once for all of them.
+  std::optional<ColumnRuns> columns;
+  if (xOrder_ == XOrder::Monotonic) columns.emplace(x_.data(), n, xAxis_.min, pixelsPerUnit);
+  const ColumnRuns* runs = columns ? &*columns : nullptr;
+
+  // Many long traces are drawn on two processors: the later half on a layer of its own,
+  // which then goes over the earlier half, so every pixel shows the last trace drawn on it,
+  // as when they are drawn one by one.
+  const std::size_t shown = static_cast<std::size_t>(std::count(shown_.begin(), shown_.end(), true));
+  std::unique_ptr<Canvas> layer;
+  if (shown >= 2 && shown * n >= kLayeredFrom && std::thread::hardware_concurrency() >= 2) layer = c.newLayer();
+  if (!layer) {
+    drawTraceRange(c, area, runs, 0, y_.size());
+    return;
+  }
+  // The split that gives each half as many shown traces.
+  std::size_t half = 0;
+  for (std::size_t counted = 0; counted < shown / 2; ++half) counted += shown_[half];
+  layer->setClip(area);
+  std::exception_ptr failure;
+  std::thread later([&] {
+    try {
+      drawTraceRange(*layer, area, runs, half, y_.size());
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    drawTraceRange(c, area, runs, 0, half);
+  } catch (...) {
+    later.join();
+    throw;
+  }
+  later.join();
+  if (failure) std::rethrow_exception(failure);
+  c.mergeLayer(*layer);
+}
+
+// Draws traces from..to-1 on c; reads the graph only, so that two ranges can be drawn at once.
+void Graph::drawTraceRange(Canvas& c, const Rect& area, const ColumnRuns* columns, std::size_t fromTrace,
+                           std::size_t toTrace) const {
   // The transform only scales and moves: its three images of the unit points give it for
   // every point at a fraction of a matrix product's cost, which counts for millions of points.
   const Transform toCanvas = dataToCanvas(area);
@@ -365,9 +431,9 @@ void Graph::drawTraces(Canvas& c, const Rect& area) {
   std::vector<Point> line;
   const std::size_t n = x_.size();
 
-  for (std::size_t t = 0; t < y_.size(); ++t) {
+  for (std::size_t t = fromTrace; t < toTrace; ++t) {
     if (!shown_[t]) continue;
-    const std::vector<float>& y = y_[t];
+    const processing::TraceRow& y = y_[t];
     const Colour own = Colour::fromPacked(colours_[t]);
     const double width = selected_[t] ? 2.0 : 1.0;
     // Before, inside and after the selected index range; each broken at log markers.
@@ -384,7 +450,10 @@ void Graph::drawTraces(Canvas& c, const Rect& area) {
       for (std::size_t i = gaps ? from : to; i <= to; ++i) {
         if (i < to && y[i] != kLogMarker && std::isfinite(y[i]) && std::isfinite(x_[i])) continue;
         kept.clear();
-        reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept, xOrder_);
+        if (columns)
+          reduceToColumns(*columns, y.data(), runStart, i, kept);
+        else
+          reduceToColumns(x_.data(), y.data(), runStart, i, xAxis_.min, pixelsPerUnit, kept, xOrder_);
         line.clear();
         for (std::size_t k : kept) {
           const double dx = x_[k], dy = y[k];

@@ -14,6 +14,7 @@
 #include "plot/column_reduction.h"
 #include "plot/scale.h"
 #include "plot/two_d_point.h"
+#include "processing/trace_row.h"
 
 namespace lumatix::plot {
 
@@ -33,8 +34,9 @@ class Graph {
                const std::vector<std::string>& names, const std::vector<bool>& shown,
                const std::vector<bool>& selected);
   // The same with the rows in single precision, as the graph keeps them (values are measured
-  // in single precision, and a pixel needs no more); the rows are taken over.
-  void SetDataRows(std::vector<double> x, std::vector<std::vector<float>> y, const std::vector<std::string>& names,
+  // in single precision, and a pixel needs no more). The graph shares the rows' values with
+  // their owner; it copies a row only to change it (a logarithmic axis).
+  void SetDataRows(std::vector<double> x, std::vector<processing::TraceRow> y, const std::vector<std::string>& names,
                    const std::vector<bool>& shown, const std::vector<bool>& selected);
   // A null title is "no title".
   void SetTitles(const char* title1, const char* title2);
@@ -92,7 +94,7 @@ class Graph {
   std::size_t sampleCount() const { return x_.size(); }
   std::size_t traceCount() const { return y_.size(); }
   const std::vector<double>& x() const { return x_; }
-  const std::vector<std::vector<float>>& plotted() const { return y_; }
+  const std::vector<processing::TraceRow>& plotted() const { return y_; }
   // The index in the data given to SetData of plotted sample i (they differ when a
   // logarithmic x axis dropped points).
   std::size_t sourceIndex(std::size_t i) const;
@@ -139,10 +141,14 @@ class Graph {
   static void checkSizes(std::size_t points, std::size_t rows, std::size_t firstRow);
   void drawAxes(Canvas& c, const Rect& area);
   void drawTraces(Canvas& c, const Rect& area);
+  void drawTraceRange(Canvas& c, const Rect& area, const ColumnRuns* columns, std::size_t fromTrace,
+                      std::size_t toTrace) const;
+  // From this many points in the shown traces on, they are drawn on two threads.
+  static constexpr std::size_t kLayeredFrom = 2'000'000;
   void drawLegend(Canvas& c, const Rect& area);
 
   std::vector<double> x_;
-  std::vector<std::vector<float>> y_;
+  std::vector<processing::TraceRow> y_;
   std::vector<std::string> names_;
   std::vector<bool> shown_, selected_;
   std::vector<std::uint32_t> colours_;

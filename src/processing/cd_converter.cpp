@@ -122,10 +122,9 @@ CDataSet CDataSet::ConvertCD(const std::vector<int>& selection, double factor, c
   converted.Load(*store, 0, TraceCount() >= 2 ? 1 : -1, 0, -1);
   // Segment B holds points measured after the view was saved; they are in the same unit as
   // the rest and are converted with them.
-  for (auto& row : converted.yA)
-    for (double& v : row) v *= factor;
-  for (auto& row : converted.yB)
-    for (double& v : row) v *= factor;
+  for (auto* rows : {&converted.yA, &converted.yB})
+    for (auto& row : *rows)
+      for (float& v : row.edit()) v = static_cast<float>(v * factor);
   converted.valueName = std::string("CircularDichroism") + (*unit->optionSuffix ? " " : "") + unit->optionSuffix;
   return converted;
 }

@@ -35,7 +35,7 @@ std::vector<double> CDataSet::XValues() const {
 std::vector<double> CDataSet::YValues(int t) const {
   if (t < 0 || t >= TraceCount()) throw std::out_of_range("There is no trace " + std::to_string(t) + ".");
   const auto ti = static_cast<std::size_t>(t);
-  std::vector<double> y(yA.at(ti));
+  std::vector<double> y = yA.at(ti).toDoubles();
   const auto& b = yB.at(ti);
   y.insert(y.end(), b.begin(), b.end());
   return y;
@@ -170,9 +170,9 @@ bool CDataSet::Append(const CDataSet& other, DataStore& windowStore) {
     traceState.push_back(kTracePresent);
     selected.push_back(other.selected[oi]);
     yA.push_back(other.yA[oi]);
-    if (flip) std::reverse(yA.back().begin(), yA.back().end());
+    if (flip) std::ranges::reverse(yA.back().edit());
     // An operation's result has no segment B; its points there are unknown.
-    yB.emplace_back(xB.size(), std::numeric_limits<double>::quiet_NaN());
+    yB.emplace_back(xB.size(), std::numeric_limits<float>::quiet_NaN());
     ++traceCount;
   }
 

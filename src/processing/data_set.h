@@ -9,6 +9,9 @@
 // yA rows are shown in the selected option's unit, yB rows as stored. Likewise the traces
 // past the trace axis's split value are appended ones, named from the marks of view axis 1.
 //
+// The y values are held in single precision, as the store holds them; a copy of a data set
+// shares them with the original until either changes them (processing/trace_row.h).
+//
 // Every operation that fails throws an exception whose what() is the message for the person
 // and leaves the data set as it was.
 
@@ -21,6 +24,7 @@
 
 #include "datastore/history_entry.h"
 #include "datastore/view_state.h"
+#include "processing/trace_row.h"
 
 namespace lumatix::datastore {
 class DataStore;
@@ -154,9 +158,9 @@ class CDataSet {
   bool autoscale = false;
   std::vector<double> xA;
   std::vector<double> zValues;
-  std::vector<std::vector<double>> yA;
+  std::vector<TraceRow> yA;
   std::vector<double> xB;
-  std::vector<std::vector<double>> yB;
+  std::vector<TraceRow> yB;
   std::vector<int> traceState;
   std::vector<int> selected;
   std::vector<int> traceKind;

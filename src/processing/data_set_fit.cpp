@@ -45,7 +45,7 @@ CDataSet CDataSet::CF_Fit(const std::vector<int>& selection, int functionIndex,
 
   std::vector<double> p(parameters.size() + 1, 0.0);
   std::copy(parameters.begin(), parameters.end(), p.begin() + 1);
-  const std::vector<double>& y = yA[source];
+  const TraceRow& y = yA[source];
   std::vector<double> fitted(xA.size());
   for (std::size_t j = 0; j < xA.size(); ++j) function.model(xA[j], p.data(), fitted[j], nullptr, function.count);
 
@@ -55,7 +55,7 @@ CDataSet CDataSet::CF_Fit(const std::vector<int>& selection, int functionIndex,
     result.selected.push_back(1);
     result.traceKind.push_back(kind);
     result.traceState.push_back(kTracePresent);
-    result.yA.push_back(std::move(row));
+    result.yA.emplace_back(row.begin(), row.end());
     result.yB.emplace_back();
   };
   add(kFittedKind, fitted);

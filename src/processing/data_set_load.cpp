@@ -50,24 +50,25 @@ void CDataSet::Load(const DataStore& store, int xDim, int traceDim, int valueInd
   const TraceCut cut = result.LoadShape(store, xDim, traceDim, valueIndex, option);
 
   // The usual layout (x the fastest dimension, no appended points before measured ones)
-  // copies each row in one sweep.
+  // copies each row in one sweep. All rows of a segment lie in one block.
   bool leadingContiguousA = !cut.conversion.active;
   for (std::size_t j = 0; leadingContiguousA && j < cut.offsetsA.size(); ++j)
     leadingContiguousA = cut.offsetsA[j] == static_cast<std::int64_t>(j);
-  for (int t = 0; t < cut.traces; ++t) {
-    const auto ti = static_cast<std::size_t>(t);
-    auto& rowA = result.yA[ti];
+  const auto traces = static_cast<std::size_t>(cut.traces);
+  TraceBlock blockA(traces, cut.offsetsA.size()), blockB(traces, cut.offsetsB.size());
+  for (std::size_t t = 0; t < traces; ++t) {
+    float* rowA = blockA.values(t);
     if (leadingContiguousA) {
-      const float* first = cut.first + t * cut.traceStride;
-      rowA.assign(first, first + cut.offsetsA.size());
+      const float* first = cut.first + static_cast<std::int64_t>(t) * cut.traceStride;
+      std::copy(first, first + cut.offsetsA.size(), rowA);
     } else {
-      rowA.resize(cut.offsetsA.size());
-      for (std::size_t j = 0; j < rowA.size(); ++j) rowA[j] = cut.a(t, j);
+      for (std::size_t j = 0; j < cut.offsetsA.size(); ++j) rowA[j] = static_cast<float>(cut.a(static_cast<int>(t), j));
     }
-    auto& rowB = result.yB[ti];
-    rowB.resize(cut.offsetsB.size());
-    for (std::size_t j = 0; j < rowB.size(); ++j) rowB[j] = cut.b(t, j);
+    float* rowB = blockB.values(t);
+    for (std::size_t j = 0; j < cut.offsetsB.size(); ++j) rowB[j] = static_cast<float>(cut.b(static_cast<int>(t), j));
   }
+  result.yA = blockA.rows();
+  result.yB = blockB.rows();
   if (!result.IsValid()) refuse("Could not create valid dataset");
   *this = std::move(result);
 }

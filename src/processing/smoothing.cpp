@@ -25,7 +25,7 @@ CDataSet derived(const CDataSet& window, const CDataSet& traces, const std::vect
   const int first = window.kindCounters[static_cast<std::size_t>(kind)];
   result.kindCounters[static_cast<std::size_t>(kind)] = first;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    result.yA[i] = rows[i];
+    result.yA[i] = TraceRow(rows[i].begin(), rows[i].end());
     result.selected[i] = 1;
     result.traceState[i] = kTracePresent;
     result.traceKind[i] = kind;

@@ -30,7 +30,7 @@ bool storable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
 // Applies op to every value of the rows; refuses, naming the operation, when a finite value
 // would become one that cannot be stored, so nothing half-made reaches the person.
 template <typename Op>
-void applyChecked(std::vector<std::vector<double>>& rows, const char* operation, float constant, Op op) {
+void applyChecked(std::vector<TraceRow>& rows, const char* operation, float constant, Op op) {
   if (!std::isfinite(constant))
     throw std::runtime_error(std::string(operation) + ": the value must be a finite number.\n");
   for (auto& row : rows)
@@ -39,7 +39,7 @@ void applyChecked(std::vector<std::vector<double>>& rows, const char* operation,
         throw std::runtime_error(std::string(operation) + " with " + streamNumber(constant) +
                                  " gives values too large to store; nothing was changed.\n");
   for (auto& row : rows)
-    for (double& v : row) v = op(v);
+    for (float& v : row.edit()) v = static_cast<float>(op(v));
 }
 
 // Marks the traces of an operation's result as new traces of one kind, numbered on from the
@@ -63,7 +63,7 @@ std::vector<std::string> sourceNames(const CDataSet& source, const std::vector<i
   return names;
 }
 
-const std::vector<double>& baselineRow(const CDataSet& source) {
+const TraceRow& baselineRow(const CDataSet& source) {
   if (source.baselineIndex < 0) throw std::runtime_error("CDataSet::Subtract : no baseline selected\n");
   const auto b = static_cast<std::size_t>(source.baselineIndex);
   if (b >= source.traceState.size() || source.traceState[b] != kTraceBaseline || b >= source.yA.size())
@@ -71,21 +71,22 @@ const std::vector<double>& baselineRow(const CDataSet& source) {
   return source.yA[b];
 }
 
-void requireEqualSize(const std::vector<double>& a, const std::vector<double>& b) {
+void requireEqualSize(const TraceRow& a, const TraceRow& b) {
   if (a.size() != b.size()) throw std::length_error("vector error : unequal size for compound addition assignment");
 }
 
 // Shared by subtraction (sign -1) and addition (sign +1) of the baseline.
 CDataSet withBaseline(const CDataSet& source, const std::vector<int>& selection, double sign) {
-  const std::vector<double>& baseline = baselineRow(source);
+  // A copy of the row, which shares its values: the result's rows are changed below.
+  const TraceRow baseline = baselineRow(source);
   const std::vector<std::string> names = sourceNames(source, selection);
   CDataSet result = source.Subset(selection);
   const int kind = sign < 0 ? kSubtracted : kAdded;
   nameAsDerived(result, source, kind);
   for (std::size_t i = 0; i < result.yA.size(); ++i) {
-    auto& row = result.yA[i];
-    requireEqualSize(row, baseline);
-    for (std::size_t j = 0; j < row.size(); ++j) row[j] += sign * baseline[j];
+    requireEqualSize(result.yA[i], baseline);
+    const std::span<float> row = result.yA[i].edit();
+    for (std::size_t j = 0; j < row.size(); ++j) row[j] = static_cast<float>(row[j] + sign * baseline[j]);
     if (sign < 0)
       result.AddHistory(datastore::makeHistoryEntry(
           "Baseline Subtraction:",
@@ -121,8 +122,8 @@ CDataSet CDataSet::Average(const std::vector<int>& selection) const {
   CDataSet result = Frame();
   result.segments = segments;
   result.zValues = {0.0};
-  result.yA = {std::move(sum)};
-  result.yB = {{}};
+  result.yA = {TraceRow(sum.begin(), sum.end())};
+  result.yB = {TraceRow()};
   result.traceState = {kTracePresent};
   result.selected = {1};
   result.traceKind = {kAverage};

@@ -132,7 +132,7 @@ class PlotDialogsTest : public QObject {
     QCOMPARE(p.lastTitle(), std::string("Constant Addition"));
     QVERIFY(p.doc().dataSet().history.back().text.rfind("constant :-3 added to :", 0) == 0);
     const auto& set = p.doc().dataSet();
-    QCOMPARE(set.yA.back()[10], set.yA[1][10] - 3.0);
+    QCOMPARE(set.yA.back()[10], static_cast<float>(set.yA[1][10] - 3.0));
 
     // Division by 1e-8 is refused with the program's message; nothing is added.
     p.doc().select(1, true);

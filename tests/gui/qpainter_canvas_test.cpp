@@ -130,6 +130,53 @@ class QPainterCanvasTest : public QObject {
     }
   }
 
+  // Many long traces are drawn on two threads, the later half on a layer laid over the
+  // earlier: the picture must be the one drawing them one by one gives, to the pixel, with
+  // overlapping traces, a selected (wider) one and a gap.
+  void layeredTracesMatchTracesDrawnInOrder() {
+    struct OneByOne : QPainterCanvas {
+      using QPainterCanvas::QPainterCanvas;
+      std::unique_ptr<plot::Canvas> newLayer() override { return nullptr; }
+    };
+    const int points = 300000, traces = 8;
+    std::vector<double> x(points);
+    std::vector<std::vector<double>> y(traces, std::vector<double>(points));
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0.0, 0.05);
+    for (int i = 0; i < points; ++i) {
+      x[i] = i;
+      for (int t = 0; t < traces; ++t) y[t][i] = std::sin(i / 40000.0 + t * 0.4) + noise(random);
+    }
+    y[5][1234] = std::nan("");
+    std::vector<bool> selected(traces, false);
+    selected[2] = true;
+    plot::Graph graph;
+    graph.SetData(x, y, {}, std::vector<bool>(traces, true), selected);
+    QVERIFY(static_cast<std::size_t>(points) * traces >= 2'000'000);
+    bool gotLayer = false;
+    const auto draw = [&](bool layered) {
+      QImage image = blank(1200, 700);
+      QPainter painter(&image);
+      if (layered) {
+        QPainterCanvas canvas(painter, 1200, 700);
+        gotLayer = canvas.newLayer() != nullptr;
+        graph.Paint(canvas);
+      } else {
+        OneByOne canvas(painter, 1200, 700);
+        graph.Paint(canvas);
+      }
+      painter.end();
+      return image;
+    };
+    const QImage layered = draw(true), ordered = draw(false);
+    QVERIFY2(gotLayer, "no layer on a picture");
+    QCOMPARE(layered, ordered);
+    for (std::uint32_t packed : graph.colours()) {
+      const plot::Colour c = plot::Colour::fromPacked(packed);
+      QVERIFY(countColour(layered, QColor(c.red, c.green, c.blue)) > 100);
+    }
+  }
+
   // Polylines go straight into RGB32 images; they must land where the raster engine puts
   // them (compared on an image format it draws itself), stay inside the clip and keep the
   // pen's width.

@@ -89,6 +89,34 @@ TEST(ColumnReduction, OrderedSearchKeepsWhatThePointByPointPassKeeps) {
   }
 }
 
+// Columns found once for a whole x vector keep, on any stretch of it, what reducing that
+// stretch on its own keeps.
+TEST(ColumnReduction, ColumnsFoundOnceServeEveryStretch) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> gap(0.0, 0.02);
+  std::normal_distribution<float> noise;
+  const std::size_t n = 5000;
+  std::vector<double> x(n);
+  std::vector<float> y(n);
+  double at = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    at += (i / 1000 % 2 ? 10 : 1) * gap(random);
+    x[i] = at;
+    y[i] = noise(random);
+  }
+  const double origin = x.front() - 0.3, scale = 2.7;
+  const ColumnRuns columns(x.data(), n, origin, scale);
+  struct Stretch {
+    std::size_t from, to;
+  } stretches[] = {{0, n}, {0, 1}, {17, 18}, {123, 4567}, {999, 1001}, {n - 3, n}, {40, 40}};
+  for (const Stretch& s : stretches) {
+    std::vector<std::size_t> once, alone;
+    reduceToColumns(columns, y.data(), s.from, s.to, once);
+    reduceToColumns(x.data(), y.data(), s.from, s.to, origin, scale, alone, XOrder::Monotonic);
+    EXPECT_EQ(once, alone) << s.from << ".." << s.to;
+  }
+}
+
 TEST(ColumnReduction, OrderOfX) {
   const double nan = std::nan("");
   struct Row {

@@ -5,6 +5,7 @@
 #include <limits>
 #include <regex>
 
+#include "plot/data_set_graph.h"
 #include "plot/graph.h"
 #include "plot/recording_canvas.h"
 #include "plot/svg_canvas.h"
@@ -51,6 +52,75 @@ TEST(Graph, LogAxesDropOrMarkNonPositiveValues) {
   g.SetData({-1, 10, 100}, {{5, 100, -3}}, {"t"}, {}, {});
   EXPECT_EQ(g.x(), (std::vector<double>{1, 2}));
   EXPECT_EQ(g.plotted()[0], (std::vector<float>{2, kLogMarker}));
+}
+
+// The graph draws the data set's own values; a logarithmic axis works on a copy of its own.
+TEST(Graph, SharesTheDataSetsRowsAndLeavesThemAlone) {
+  processing::CDataSet set;
+  set.xA = {1, 10, 100};
+  set.yA = {{10, 100, 0.1f}, {1, 2, 3}};
+  set.yB = {{}, {}};
+  set.zValues = {0, 1};
+  set.traceState = {1, 1};
+  set.selected = {0, 0};
+  set.traceKind = {0, 0};
+  set.traceNames = {"a", "b"};
+
+  Graph g;
+  showDataSet(g, set);
+  EXPECT_TRUE(g.plotted()[0].sharesWith(set.yA[0]));
+  EXPECT_TRUE(g.plotted()[1].sharesWith(set.yA[1]));
+
+  Graph logY;
+  logY.setLogY(true);
+  showDataSet(logY, set);
+  EXPECT_EQ(logY.plotted()[0], (std::vector<float>{1, 2, -1}));
+  EXPECT_EQ(set.yA[0], (std::vector<float>{10, 100, 0.1f}));
+}
+
+// A trace with points past the saved view is joined into one row for drawing.
+TEST(Graph, JoinsBothSegmentsOfATrace) {
+  processing::CDataSet set;
+  set.xA = {1, 2};
+  set.xB = {3};
+  set.yA = {{10, 20}};
+  set.yB = {{30}};
+  set.zValues = {0};
+  set.traceState = {1};
+  set.selected = {0};
+  set.traceKind = {0};
+  set.traceNames = {"a"};
+  Graph g;
+  showDataSet(g, set);
+  EXPECT_EQ(g.plotted()[0], (std::vector<float>{10, 20, 30}));
+  EXPECT_EQ(g.x(), (std::vector<double>{1, 2, 3}));
+}
+
+// Many long traces are drawn in two halves at once; together the halves draw every shown
+// trace once, in order.
+TEST(Graph, LayeredDrawingDrawsEveryTraceOnceInOrder) {
+  const std::size_t points = 400000, traces = 7;
+  std::vector<double> x(points);
+  std::vector<std::vector<double>> y(traces, std::vector<double>(points));
+  for (std::size_t i = 0; i < points; ++i) {
+    x[i] = static_cast<double>(i);
+    for (std::size_t t = 0; t < traces; ++t) y[t][i] = std::sin(static_cast<double>(i) * 1e-4 + static_cast<double>(t));
+  }
+  std::vector<bool> shown(traces, true);
+  shown[1] = false;
+  Graph g;
+  g.SetData(x, y, {}, shown, {});
+  RecordingCanvas inOrder(1200, 800), layered(1200, 800);
+  layered.layers = true;
+  g.Paint(inOrder);
+  g.Paint(layered);
+  EXPECT_EQ(inOrder.merges, 0);
+  EXPECT_EQ(layered.merges, 1);
+  ASSERT_EQ(layered.polylines.size(), inOrder.polylines.size());
+  for (std::size_t i = 0; i < inOrder.polylines.size(); ++i) {
+    EXPECT_EQ(layered.polylines[i].colour, inOrder.polylines[i].colour) << i;
+    EXPECT_EQ(layered.polylines[i].points.size(), inOrder.polylines[i].points.size()) << i;
+  }
 }
 
 TEST(Graph, TitlesDefaultToNoTitle) {

@@ -1,6 +1,7 @@
 #pragma once
 // A canvas that keeps what was drawn, for tests that look at the drawing itself.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,18 @@ class RecordingCanvas : public Canvas {
     texts.push_back({at, t, h, v});
   }
   void setClip(const std::optional<Rect>&) override {}
+  // With layers on, lines drawn on a layer are recorded after this canvas's own at the merge.
+  std::unique_ptr<Canvas> newLayer() override {
+    return layers ? std::make_unique<RecordingCanvas>(width_, height_) : nullptr;
+  }
+  void mergeLayer(Canvas& layer) override {
+    auto& drawn = dynamic_cast<RecordingCanvas&>(layer);
+    polylines.insert(polylines.end(), drawn.polylines.begin(), drawn.polylines.end());
+    ++merges;
+  }
+
+  bool layers = false;
+  int merges = 0;
 
   std::vector<Line> lines;      // move-to/line-to runs
   std::vector<Line> polylines;  // polyline calls

@@ -44,7 +44,7 @@ class StoreTest : public ::testing::Test {
     CDataSet result = set.Subset(selection);
     for (std::size_t i = 0; i < result.traceKind.size(); ++i) {
       result.traceKind[i] = kind;
-      for (auto& y : result.yA[i]) y = -y - 0.5;
+      for (float& y : result.yA[i].edit()) y = -y - 0.5f;
     }
     ASSERT_TRUE(set.Append(result, *window));
   }

@@ -29,7 +29,7 @@ CDataSet traces(const std::vector<std::vector<double>>& rows) {
   set.valueName = "CD";
   for (std::size_t j = 0; j < (rows.empty() ? 0 : rows[0].size()); ++j) set.xA.push_back(200.0 + static_cast<double>(j));
   for (std::size_t t = 0; t < rows.size(); ++t) {
-    set.yA.push_back(rows[t]);
+    set.yA.emplace_back(rows[t].begin(), rows[t].end());
     set.yB.emplace_back();
     set.zValues.push_back(20.0 + static_cast<double>(t));
     set.traceState.push_back(kTracePresent);
