@@ -25,6 +25,23 @@ void reserveMore(std::vector<std::vector<float>>& columns, std::size_t rows) {
 
 unsigned readerThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
 
+void readInParts(std::size_t count, const std::function<void(std::size_t)>& read) {
+  std::vector<std::exception_ptr> failures(count);
+  auto guarded = [&](std::size_t k) {
+    try {
+      read(k);
+    } catch (...) {
+      failures[k] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t k = 1; k < count; ++k) helpers.emplace_back(guarded, k);
+  if (count > 0) guarded(0);
+  for (auto& helper : helpers) helper.join();
+  for (const auto& failure : failures)
+    if (failure) std::rethrow_exception(failure);
+}
+
 void reserveValues(std::vector<float>& values, std::size_t n) {
   constexpr std::uintptr_t kHugePage = 2u << 20;
   if (values.capacity() - values.size() >= n) return;
@@ -125,22 +142,11 @@ void BulkRows::readParts(std::size_t at) {
     parts_[i].columns.resize(count);
     reserveMore(parts_[i].columns, rowsThatFit(parts_[i].end - parts_[i].begin, count));
   }
-  std::vector<std::exception_ptr> failures(parts_.size());
-  auto readPart = [&](std::size_t i) {
-    try {
-      Part& part = parts_[i];
-      PassedText passed(release_, offset_, part.begin);
-      part.stop = readPlainRows(text_, part.begin, part.end, separator_, i == 0 ? columns_ : part.columns, &passed);
-    } catch (...) {
-      failures[i] = std::current_exception();
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (std::size_t i = 1; i < parts_.size(); ++i) helpers.emplace_back(readPart, i);
-  readPart(0);
-  for (auto& helper : helpers) helper.join();
-  for (const auto& failure : failures)
-    if (failure) std::rethrow_exception(failure);
+  readInParts(parts_.size(), [&](std::size_t i) {
+    Part& part = parts_[i];
+    PassedText passed(release_, offset_, part.begin);
+    part.stop = readPlainRows(text_, part.begin, part.end, separator_, i == 0 ? columns_ : part.columns, &passed);
+  });
 }
 
 std::size_t BulkRows::advance(std::size_t at) {

@@ -24,6 +24,10 @@ struct Parts {
   std::size_t smallestPart = 2u << 20;
 };
 
+// Runs read(k) for every part k < count at once: part 0 on the calling thread, the others
+// on threads of their own. Returns when all have ended, rethrowing the first failure.
+void readInParts(std::size_t count, const std::function<void(std::size_t)>& read);
+
 // Reserves room for n more values; a large reservation asks for huge pages, so that
 // filling it costs a page fault per 2 MiB rather than per 4 KiB. Only the pages written
 // are taken.

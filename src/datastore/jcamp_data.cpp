@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <exception>
 #include <limits>
-#include <thread>
 
 #include "datastore/asdf.h"
 #include "datastore/bulk_rows.h"
@@ -205,25 +203,14 @@ bool readPairsInParts(std::string_view text, std::size_t threads, std::size_t mo
     text::reserveValues(parts[k].even, room(parts[k]));
     text::reserveValues(parts[k].odd, room(parts[k]));
   }
-  std::vector<std::exception_ptr> failures(parts.size());
-  auto read = [&](std::size_t k) {
-    try {
-      ValuePart& part = parts[k];
-      text::PassedText passed(release, c.position(), part.begin);
-      if (k == 0)
-        readValuePart(text, part, x, y, passed);
-      else
-        readValuePart(text, part, part.even, part.odd, passed);
-    } catch (...) {
-      failures[k] = std::current_exception();
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (std::size_t k = 1; k < parts.size(); ++k) helpers.emplace_back(read, k);
-  read(0);
-  for (auto& helper : helpers) helper.join();
-  for (const auto& failure : failures)
-    if (failure) std::rethrow_exception(failure);
+  text::readInParts(parts.size(), [&](std::size_t k) {
+    ValuePart& part = parts[k];
+    text::PassedText passed(release, c.position(), part.begin);
+    if (k == 0)
+      readValuePart(text, part, x, y, passed);
+    else
+      readValuePart(text, part, part.even, part.odd, passed);
+  });
 
   std::size_t values = 0;
   for (std::size_t k = 0; k < parts.size(); ++k) {
