@@ -35,7 +35,8 @@ void drawOverlaidTraces(const plot::Graph& graph, const std::vector<plot::Graph*
 void drawMovedFrame(QPainter& painter, const PlotFrame& frame, const plot::Graph& graph) {
   painter.drawImage(QPointF(0, 0), frame.image);
   const plot::Rect& now = graph.area();
-  const QRectF area(QPointF(now.left, now.top), QPointF(now.right, now.bottom));
+  // Inside the frame lines drawn along the area's edges, which stay.
+  const QRectF area(QPointF(now.left + 1, now.top + 1), QPointF(now.right, now.bottom));
   const plot::Point topLeft = graph.toPixel(frame.topLeft), bottomRight = graph.toPixel(frame.bottomRight);
   const QRectF target(QPointF(topLeft.x, topLeft.y), QPointF(bottomRight.x, bottomRight.y));
   const qreal ratio = frame.image.devicePixelRatio();
