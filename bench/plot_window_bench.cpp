@@ -6,15 +6,19 @@
 //   lumatix_bench_plot_window [benchmark options]
 //   lumatix_bench_plot_window --open FILE   opens FILE in a plot window offscreen and prints
 //       the time to the first painted frame and the peak resident memory (bench/plot_memory.sh)
+//   lumatix_bench_plot_window --wheel FILE  wheel steps on FILE: each frame on the GUI thread
+//       and the time to each finished picture (bench/plot_memory.sh)
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QWindow>
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -158,6 +162,39 @@ int openToFirstFrame(const char* path) {
   return frame.isNull() ? 1 : 0;
 }
 
+// Wheel steps on FILE in a shown 1920 x 1080 window: each step's frame on the GUI thread
+// (a picture moved while a large plot is drawn off it), the longest, and the time until each
+// step's finished picture is on screen.
+int wheelOnFile(const char* path) {
+  gui::QtUi ui;
+  auto document = gui::openPlotDocument(path, ui, {});
+  if (!document) return 1;
+  gui::PlotWindow window(std::move(document), ui);
+  window.resize(kWidth, kHeight);
+  window.show();
+  while (window.windowHandle() == nullptr || !window.windowHandle()->isExposed())
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+  gui::PlotView* view = window.view();
+  view->repaint();
+  double longest = 0, longestFinished = 0;
+  constexpr int kSteps = 8;
+  for (int step = 0; step < kSteps; ++step) {
+    const auto start = std::chrono::steady_clock::now();
+    view->zoomStep(step % 4 < 2);
+    view->repaint();
+    const auto framed = std::chrono::steady_clock::now();
+    while (view->drawingInBackground()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    view->repaint();
+    const auto finished = std::chrono::steady_clock::now();
+    const auto ms = [](auto a, auto b) { return std::chrono::duration<double, std::milli>(b - a).count(); };
+    longest = std::max(longest, ms(start, framed));
+    longestFinished = std::max(longestFinished, ms(start, finished));
+    std::printf("step %d frame_ms %.1f finished_ms %.1f\n", step, ms(start, framed), ms(start, finished));
+  }
+  std::printf("longest_frame_ms %.1f\nlongest_finished_ms %.1f\n", longest, longestFinished);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,6 +203,7 @@ int main(int argc, char** argv) {
   static char* qtArgv[] = {name, option, platform, nullptr};
   QApplication application(qtArgc, qtArgv);
   if (argc == 3 && std::strcmp(argv[1], "--open") == 0) return openToFirstFrame(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "--wheel") == 0) return wheelOnFile(argv[2]);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   return 0;

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -172,20 +174,17 @@ void PlotView::paintPlot(QPainter& painter, QSizeF size) {
   QPainterCanvas canvas(painter, size.width(), size.height());
   graph_.Paint(canvas);
   canvas.flush();
-  drawOverlays(canvas);
+  drawOverlaidTraces(graph_, overlayGraphs(), canvas);
   if (document_.viewOptions().showTraceName) drawTraceName(canvas);
   canvas.flush();
   // Pixel positions belong to the widget's own layout, not to a picture's or a page's.
   if (size != QSizeF(this->size())) graph_.layout(width(), height());
 }
 
-void PlotView::drawOverlays(plot::Canvas& canvas) {
-  const plot::Rect area = graph_.area();
-  for (auto& g : overlays_) {
-    g->setXRange(graph_.xAxis().min, graph_.xAxis().max);
-    g->setYRange(graph_.yAxis().min, graph_.yAxis().max);
-    g->PaintTraces(canvas, area);
-  }
+std::vector<plot::Graph*> PlotView::overlayGraphs() const {
+  std::vector<plot::Graph*> graphs;
+  for (const auto& g : overlays_) graphs.push_back(g.get());
+  return graphs;
 }
 
 void PlotView::drawTraceName(plot::Canvas& canvas) {
@@ -222,32 +221,68 @@ PlotView::FrameKey PlotView::frameKey() const {
           devicePixelRatioF()};
 }
 
-const QImage& PlotView::frame() {
+bool PlotView::frameIsCurrent() {
   const FrameKey key = frameKey();
-  if (frame_.isNull() || !(key == frameFor_)) {
-    const qreal ratio = devicePixelRatioF();
-    frame_ = QImage(size() * ratio, QImage::Format_RGB32);
-    frame_.setDevicePixelRatio(ratio);
-    frame_.fill(Qt::white);
-    QPainter painter(&frame_);
-    QPainterCanvas canvas(painter, width(), height());
-    graph_.PaintPlot(canvas);
-    canvas.flush();
-    drawOverlays(canvas);
-    canvas.flush();
+  if (!frame_.image.isNull() && key == frameFor_) return true;
+  // The first picture is drawn here whatever it costs: there is nothing to show meanwhile.
+  if (frame_.image.isNull() || !drawsSlowly(graph_, backgroundFrom_)) {
+    frame_ = drawPlotFrame(graph_, overlayGraphs(), size(), devicePixelRatioF());
     frameFor_ = key;
+    return true;
   }
-  return frame_;
+  if (!drawing_ && !(failedFor_ && *failedFor_ == key)) requestFrame();
+  return false;
+}
+
+void PlotView::requestFrame() {
+  // The drawing works on copies, which share the traces' values with the graph: the graph may
+  // change (another wheel step, new data) while it runs.
+  struct Job {
+    plot::Graph graph;
+    std::vector<plot::Graph> overlays;
+    QSize size;
+    qreal ratio;
+  };
+  auto job = std::make_shared<Job>(Job{graph_, {}, size(), devicePixelRatioF()});
+  for (const auto& g : overlays_) job->overlays.push_back(*g);
+  const FrameKey key = frameKey();
+  drawing_ = true;
+  auto* watcher = new QFutureWatcher<std::optional<PlotFrame>>(this);
+  connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key] {
+    watcher->deleteLater();
+    drawing_ = false;
+    std::optional<PlotFrame> drawn = watcher->result();
+    if (drawn) {
+      frame_ = std::move(*drawn);
+      frameFor_ = key;
+    } else {
+      failedFor_ = key;  // shown moved until the view changes again, not asked for in a loop
+    }
+    // The ranges may have moved on meanwhile: the next paint asks for their picture.
+    update();
+  });
+  watcher->setFuture(QtConcurrent::run([job]() -> std::optional<PlotFrame> {
+    try {
+      std::vector<plot::Graph*> overlays;
+      for (auto& g : job->overlays) overlays.push_back(&g);
+      return drawPlotFrame(job->graph, overlays, job->size, job->ratio);
+    } catch (const std::exception&) {
+      return std::nullopt;
+    }
+  }));
 }
 
 void PlotView::paintEvent(QPaintEvent*) {
   interaction_->applyPendingResets();
   shownRangeToDocument();
-  const QImage& plotted = frame();
+  const bool current = frameIsCurrent();
   QPainter painter(this);
   // The off-screen picture is copied to the window as it is.
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(QPointF(0, 0), plotted);
+  if (current)
+    painter.drawImage(QPointF(0, 0), frame_.image);
+  else
+    drawMovedFrame(painter, frame_, graph_);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   QPainterCanvas canvas(painter, width(), height());
   graph_.PaintDragRectangle(canvas);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/change_notifier.h"
+#include "gui/plot_frame.h"
 #include "plot/graph.h"
 #include "plot/plot_interaction.h"
 
@@ -49,6 +50,10 @@ class PlotView : public QWidget {
   void zoomStep(bool in);
   // "Recompute Trace Colours".
   void recomputeColours();
+  // Plots of this many points or more (samples times traces) are drawn off the GUI thread
+  // once their first picture is shown; meanwhile the last picture is shown moved and scaled.
+  void setBackgroundDrawingFrom(std::size_t points) { backgroundFrom_ = points; }
+  bool drawingInBackground() const { return drawing_; }
   // The trace under the pointer, -1 for none.
   int highlighted() const { return interaction_->highlighted(); }
 
@@ -82,13 +87,16 @@ class PlotView : public QWidget {
   // The document's data set, options and overlays into the graphs.
   void showData();
   void showOverlays();
-  void drawOverlays(plot::Canvas& canvas);
+  std::vector<plot::Graph*> overlayGraphs() const;
   void drawTraceName(plot::Canvas& canvas);
   // The graph's x range as the save commands see it.
   void shownRangeToDocument();
-  // The plot without what follows the pointer, kept as a picture until the data, the view
-  // options, the ranges or the size change; moving the pointer only copies it.
-  const QImage& frame();
+  // The plot without what follows the pointer is kept as a picture until the data, the view
+  // options, the ranges or the size change; moving the pointer only copies it. Brings the
+  // picture up to date and says whether it is; it is not while a plot too large to draw
+  // within a frame is drawn off the GUI thread (requestFrame).
+  bool frameIsCurrent();
+  void requestFrame();
   // What the kept picture was drawn for.
   struct FrameKey {
     std::uint64_t version = 0;
@@ -106,8 +114,12 @@ class PlotView : public QWidget {
   std::unique_ptr<plot::TraceSelection> selection_;
   std::optional<plot::PlotInteraction> interaction_;
   std::optional<QPoint> pointer_;
-  QImage frame_;
+  PlotFrame frame_;
   FrameKey frameFor_;
+  // Whether a picture is being drawn off the GUI thread; the key a drawing there failed for.
+  bool drawing_ = false;
+  std::size_t backgroundFrom_ = kBackgroundDrawingFrom;
+  std::optional<FrameKey> failedFor_;
   // Counts the changes of what the plot shows other than its ranges and size.
   std::uint64_t version_ = 1;
   // Where a press that selected traces happened: moving from there drags them.

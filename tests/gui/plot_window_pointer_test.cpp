@@ -139,6 +139,35 @@ class PlotWindowPointerTest : public QObject {
     QVERIFY(!g.zoomed());
   }
 
+  // A plot too large to draw within a frame: after its first picture, a wheel step shows the
+  // last picture moved at once and draws the new one off the GUI thread, which then shows
+  // exactly what drawing it at once gives.
+  void largePlotsAreDrawnOffTheGuiThread() {
+    lumatix::testing::ScriptedUi ui;
+    auto w = openWindow(ui);
+    gui::PlotView* view = w->view();
+    view->setBackgroundDrawingFrom(1);
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QVERIFY(!view->drawingInBackground());
+    const QImage before = view->grab().toImage();
+
+    QSignalSpy painted(view, &gui::PlotView::painted);
+    view->zoomStep(true);
+    view->repaint();
+    QCOMPARE(painted.count(), 1);
+    QVERIFY(view->drawingInBackground());
+    // Meanwhile the axes are the earlier ones, and the plot area shows the earlier traces larger.
+    const QImage meanwhile = view->grab().toImage();
+    QVERIFY(meanwhile != before);
+
+    QTRY_VERIFY(!view->drawingInBackground());
+    view->repaint();
+    const QImage drawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(drawn, view->picture(view->size()).convertToFormat(QImage::Format_RGB32));
+    QVERIFY(drawn != meanwhile.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(!view->drawingInBackground());
+  }
+
   void arrowsStepTracesAndTheReadOut() {
     lumatix::testing::ScriptedUi ui;
     auto w = openWindow(ui);
