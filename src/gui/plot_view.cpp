@@ -255,6 +255,7 @@ void PlotView::requestFrame() {
     if (drawn) {
       frame_ = std::move(*drawn);
       frameFor_ = key;
+      failedFor_.reset();
     } else {
       failedFor_ = key;  // shown moved until the view changes again, not asked for in a loop
     }

@@ -29,7 +29,7 @@ TraceBlock::TraceBlock(std::size_t rows, std::size_t length) : rows_(rows), leng
 std::vector<TraceRow> TraceBlock::rows() const {
   std::vector<TraceRow> result;
   result.reserve(rows_);
-  for (std::size_t r = 0; r < rows_; ++r) result.emplace_back(block_, block_.get() + r * length_, length_);
+  for (std::size_t r = 0; r < rows_; ++r) result.push_back(TraceRow(block_, block_.get() + r * length_, length_));
   return result;
 }
 

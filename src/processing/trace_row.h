@@ -31,10 +31,6 @@ class TraceRow {
   // Each value rounded to single precision.
   template <std::input_iterator It>
   TraceRow(It first, It last) : TraceRow(std::vector<float>(first, last)) {}
-  // count values from first, which lie in a block that owner keeps alive.
-  TraceRow(std::shared_ptr<const void> owner, const float* first, std::size_t count)
-      : values_(std::move(owner), first), size_(count) {}
-
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   const float* data() const { return values_.get(); }
@@ -54,11 +50,16 @@ class TraceRow {
   bool sharesWith(const TraceRow& other) const { return size_ > 0 && values_.get() == other.values_.get(); }
 
   std::vector<double> toDoubles() const { return {begin(), end()}; }
+  friend class TraceBlock;
 
   friend bool operator==(const TraceRow& a, const TraceRow& b) { return std::ranges::equal(a, b); }
   friend bool operator==(const TraceRow& a, const std::vector<float>& b) { return std::ranges::equal(a, b); }
 
  private:
+  // count values from first, in a block of writable values that owner keeps alive.
+  TraceRow(std::shared_ptr<const void> owner, const float* first, std::size_t count)
+      : values_(std::move(owner), first), size_(count) {}
+
   std::shared_ptr<const float> values_;
   std::size_t size_ = 0;
 };
